@@ -1,0 +1,7 @@
+#pragma once
+
+// Detection's mode-setting steps print their trace lines only while this is true.
+extern bool g_bShowExtend;
+// Settings from set.ini: `def` and `time1`..`time10` of section `comm`.
+extern int g_nWinUserSet;
+extern int g_nWinUserValue[10];

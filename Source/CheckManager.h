@@ -1,0 +1,118 @@
+#pragma once
+#include <pthread.h>
+
+#include <string>
+#include <vector>
+
+#include "AppGlobals.h"
+#include "AppRecords.h"
+#include "PhoneCardBase.h"
+
+class CComPortBase;
+
+// Guards CCheckManager::g_comVec and nothing else.
+extern pthread_mutex_t vecLock;
+
+// The application: start-up, detection, conversations, flows and command-line modes.
+class CCheckManager {
+public:
+    CCheckManager();
+    ~CCheckManager();
+
+    // Start-up, settings and dispatch helpers
+    static void InitLog();
+    static void InitConsoleSize();
+    void loadSetting();
+    void PrintHelpInfo();
+    void OnAbout();
+
+    // Conversation runner
+    static bool RunComCmdAT(CPhoneCardBase* card, CComPortBase* port);
+    static bool RunComCmdATI(CPhoneCardBase* card, CComPortBase* port);
+    static void RunComCmdInitPhone(CPhoneCardBase* card, CComPortBase* port);
+    static bool RunComCmdGetSerialNumber(CPhoneCardBase* card, CComPortBase* port);
+    static bool RunComCmdGetSmsCardNumber(CPhoneCardBase* card, CComPortBase* port);
+    static bool RunComCmdGetSignalStrength(CPhoneCardBase* card, CComPortBase* port);
+    static bool RunComCmdQuerySMSC(CPhoneCardBase* card, CComPortBase* port);
+    static bool RunComCmdSetPduMode(CPhoneCardBase* card, CComPortBase* port);
+    static bool RunComCmdSendPduLen(CPhoneCardBase* card, CComPortBase* port, std::string command);
+    static bool RunComCmdSendPduContext(CPhoneCardBase* card, CComPortBase* port, std::string body);
+    static bool RunComCmdSetRecvSmsCompatibleMode(CPhoneCardBase* card, CComPortBase* port);
+    static bool RunComCmdReadAllSmsToPhone(CPhoneCardBase* card, CComPortBase* port);
+    bool RunComCmdDelAllSms(CPhoneCardBase* card, CComPortBase* port);
+    bool RunComCmdReadME_Sms(CPhoneCardBase* card, CComPortBase* port);
+    bool RunComCmdReadSM_Sms(CPhoneCardBase* card, CComPortBase* port);
+
+    // Device table and menu
+    void Start();
+    int PrintBaseMenu();
+    void PrintAllDevice();
+    void OnScanPort();
+
+    // Port discovery and detection
+    std::vector<std::string> GetAllComPort();
+    std::vector<DeviceBaseComInfo> DetectAllDevice();
+    static void RunCommCmdGetModeConfig(CComPortBase* port, DeviceBaseComInfo* info);
+    static void RunCommCmdGetCOPS(CComPortBase* port, DeviceBaseComInfo* info);
+    static void RunCommCmdResetModeConfig(CComPortBase* port, DeviceBaseComInfo* info);
+    static std::string getRightString(const char* src, const char* key);
+
+    // Operator input
+    bool InputCheckSendPduSmsPhoneNumbers(std::vector<std::string>& numbers);
+    bool InputCheckSendPduSmsComPorts(std::vector<ComPortBaseInfo_t>& ports);
+    bool InputCheckSendPduSmsContext(std::string& text);
+    bool InputToSendPduSmsContext(std::string& text);
+    bool InputToSendPduSmsComPort(const std::string& portIds, std::vector<ComPortBaseInfo_t>& ports);
+    std::vector<std::string> SplitUserPhoneNumber(std::string text);
+    bool CheckReceiveNumber(std::string number);
+    std::string RemoveDoubleQuotationMarksOfStringBothSide(std::string text);
+
+    // Send flow
+    void OnSendPDUSms();
+    void HandleSendPduSmsProcess(const std::vector<ComPortBaseInfo_t>& ports,
+                                 const std::vector<std::string>& numbers, const std::string& text);
+    bool SendPduSmsByPhone(CPhoneCardBase* card, CComPortBase* port, std::string number,
+                           std::string text);
+    std::string AddTimeStampToSmsContextByPhoneNum(std::string text, std::string number,
+                                                   std::string time);
+    SMS_CODE_ENUM GetSmsErrorCode(ComPortBaseInfo_t port);
+    void HandleSendSmsResultByMode(SendSmsResult_t result);
+    void PrintOneSendSmsResultPlainText(const SendSmsResult_t& result);
+
+    // Read and delete flows
+    void OnReadAllSms();
+    void OnDelAllSms();
+    bool InputReadAllSmsComPort(std::vector<ComPortBaseInfo_t>& ports);
+    void HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports);
+    bool ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port);
+    void PrintRecvSms(std::vector<SmsRecvStruct_t> messages);
+    void GetPortSMS(ComPortBaseInfo_t port, std::vector<SmsRecvStruct_t>& meSms,
+                    std::vector<SmsRecvStruct_t>& smSms);
+    bool DelPortSMS(ComPortBaseInfo_t port);
+
+    // Command-line send mode
+    void OnCmdParams(int argc, char** argv);
+    int HandleCmdParams(int argc, char** argv);
+    void PrintSendPduSmsResultAsJson();
+
+    // Command-line SMS report and PDU test
+    void OnCmdSMS(const std::string& word);
+    void GetPortList(std::vector<ComPortBaseInfo_t>& ports);
+    void OnCmdPduTest(const std::string& number, const std::string& text);
+
+    static std::vector<DeviceBaseComInfo> g_comVec;
+
+    std::vector<Win32::CommInfo> commInfoVec;
+    std::string scanTimeStr;
+    std::vector<SendSmsResult_t> sendResultVec;
+    bool bPlainText;
+};
+
+unsigned long long time_usec2();
+int usleep_until2(unsigned long long target);
+int getchLinux();
+std::string GetPortId(std::string portName);
+std::string cmd_system(const char* command);
+void* ThreadFunc(void* arg);
+void GetInfoOnPort(const char* port);
+bool LessDeviceBaseComInfo(const DeviceBaseComInfo& a, const DeviceBaseComInfo& b);

@@ -1,0 +1,115 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "PhoneTypes.h"
+
+// One received (and, for long messages, reassembled) SMS.
+struct SmsRecvStruct_t {
+    std::string number;
+    std::string time;
+    std::string text;
+
+    bool IsOk() const { return !number.empty() && !time.empty() && !text.empty(); }
+    void Reset()
+    {
+        number.clear();
+        time.clear();
+        text.clear();
+    }
+};
+
+// One SMS part to send: the line written first, then what follows the ">" prompt.
+struct PDU_LONG_SMS_Base_t {
+    std::string command;
+    std::string body;
+};
+
+// Device model of one modem: builds AT command texts and judges replies.
+// Reply judges answer 0 (done, success), 1 (done, failure; error text kept) or 2 (read more).
+class CPhoneCardBase {
+public:
+    CPhoneCardBase();
+    virtual ~CPhoneCardBase();
+
+    virtual std::string GetATCmd();                                   // 1
+    virtual int OnGetAtCmdRsp(std::string reply);                     // 2
+    virtual std::string GetAtiCmd();                                  // 3
+    virtual int OnGetAtiCmdRsp(std::string reply);                    // 4
+    virtual std::string Get_ATI_Rsp();                                // 5
+    virtual bool IsATI_RspMatch(std::string reply);                   // 6
+    virtual std::string GetCCIDCmd();                                 // 7
+    virtual bool OnCCIDCmdRsp(std::string reply);                     // 8
+    virtual std::string GetCallCmd(std::string number);               // 9
+    virtual bool OnCallCmdRsp(std::string reply);                     // 10
+    virtual std::string GetHungUpCmd();                               // 11
+    virtual bool OnHungUpCmdRsp(std::string reply);                   // 12
+    virtual std::string SetSmsModeTextCmd();                          // 13
+    virtual bool OnSetSmsModeTextCmdRsp(std::string reply);           // 14
+    virtual std::string SetSmsPDUModeCmd();                           // 15
+    virtual int OnSetSmsPduModeCmdRsp(std::string reply);             // 16
+    virtual std::vector<PDU_LONG_SMS_Base_t> GetSendPduSmsCmdArray(std::string number,
+                                                                   std::string text); // 17
+    virtual int OnSendPduSmsContextCmdRsp(std::string reply);         // 18
+    virtual int OnSendPduSmsLenCmdRsp(std::string reply);             // 19
+    virtual std::string GetSendSMS_PhoneCmd(std::string number);      // 20
+    virtual bool OnSendSMS_PhoneCmd(std::string reply);               // 21
+    virtual std::string GetSendSMS_ContextCmd(std::string text);      // 22
+    virtual bool OnSendSMS_ContextCmd(std::string reply);             // 23
+    virtual std::string GetReceiveSmsCmd();                           // 24
+    virtual bool OnReceiveSmsCmdRsp(std::string reply);               // 25
+    virtual std::string GetSetReceiveSmsStoreCmd();                   // 26
+    virtual bool OnSetReceiveSmsStoreCmdRsp(std::string reply);       // 27
+    virtual std::string GetQueryReceiveSmsStoreCmd();                 // 28
+    virtual bool OnQueryReceiveSmsStoreCmdRsp(std::string reply);     // 29
+    virtual std::string GetIMSI_Cmd();                                // 30
+    virtual int OnGetIMSI_CmdRsp(std::string reply);                  // 31
+    virtual std::string GetIMEI_Cmd();                                // 32
+    virtual int OnGetIMEI_Cmd(std::string reply);                     // 33
+    virtual std::string GetSignalStrengthCmd();                       // 34
+    virtual int OnGetSignalStrengthCmdRsp(std::string reply);         // 35
+    virtual std::string GetQuerySmsCenterCmd();                       // 36
+    virtual int OnGetQuerySmsCenterCmdRsp(std::string reply);         // 37
+    virtual std::string GetDelAllSmsCmd();                            // 38
+    virtual int OnDelAllSmsCmdRsp(std::string reply);                 // 39
+    virtual std::string GetRecvSmsCompatibleModeCmd();                // 40
+    virtual int OnGetRecvSmsCompatibleModeCmdRsp(std::string reply);  // 41
+    virtual std::string GetReadAllSmsCmd();                           // 42
+    virtual int OnReadAllSmsCmdRsp(std::string reply);                // 43
+    virtual bool NotFinished();                                       // 44
+    virtual std::string GetReadNextSmsCmd();                          // 45
+    virtual int OnReadNextSmsCmdRsp(std::string reply);               // 46
+    virtual PHONE_TYPE_t GetPhoneType();                              // 47
+    virtual std::string GetSmsCardNumber();                           // 48
+    virtual std::string GetSignalStrength();                          // 49
+    virtual std::string GetSerialNumber();                            // 50
+    virtual std::string GetErrorMessage();                            // 51
+    virtual bool HasME();                                             // 52
+    virtual std::string GetReadSmsOnMeCmd();                          // 53
+    virtual int OnGetReadSmsOnMeCmd(std::string reply);               // 54
+    virtual std::string GetReadSmsOnSmCmd();                          // 55
+    virtual int OnGetReadSmsOnSmCmd(std::string reply);               // 56
+    virtual std::vector<std::string> GetInitAtCmd();                  // 57
+    virtual int OnInitAtCmdRsp(std::string reply);                    // 58
+    virtual std::vector<PDU_LONG_SMS_Base_t> GetSendLongPduSmsCmd(std::string number,
+                                                                  std::string text); // 59
+    virtual std::vector<PDU_LONG_SMS_Base_t> GetSendSmsModePDUCmd(std::string number,
+                                                                  std::string text); // 60
+
+    int OnOkErrorRsp(std::string reply);
+    std::string GetAtiRspString() { return m_atiRsp; }
+    bool IsSendPduSmsRetry() const { return m_bSendPduSmsRetry; }
+    std::vector<SmsRecvStruct_t> GetReadSms() { return m_recvSmsVec; }
+
+protected:
+    bool m_bSendPduSmsRetry;
+    std::string m_smsCardNumber;     // ICCID
+    std::string m_signalStrength;    // text after "+CSQ:"
+    std::string m_serialNumber;      // IMEI
+    std::string m_smsCenterNumber;   // as the modem gives it, may begin with "+"
+    std::string m_lastSendCmd;       // length command of the last single-part PDU
+    std::string m_storedSmsText;
+    std::vector<SmsRecvStruct_t> m_recvSmsVec;
+    std::string m_errorMessage;      // never cleared on success
+    std::string m_atiRsp;
+};

@@ -1,0 +1,48 @@
+#include <cctype>
+#include <string>
+
+#include "CheckManager.h"
+
+namespace {
+
+bool IsOneOf(const std::string& word, std::initializer_list<const char*> words)
+{
+    for (const char* w : words)
+        if (word == w)
+            return true;
+    return false;
+}
+
+std::string ToLower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CCheckManager::InitLog();
+    CCheckManager manager;
+    CCheckManager::InitConsoleSize();
+    manager.loadSetting();
+
+    const std::string first = argc > 1 ? argv[1] : "";
+    const std::string firstLower = ToLower(first);
+    if (argc == 1) {
+        manager.Start();
+    } else if (argc == 2 && IsOneOf(first, {"help", "/?", "-help", "--help", "-h", "--h"})) {
+        manager.PrintHelpInfo();
+    } else if (argc == 2 && IsOneOf(first, {"version", "-version", "--version", "v", "-v"})) {
+        manager.OnAbout();
+    } else if (first.size() == 3 && argc >= 3 && firstLower == "sms") {
+        manager.OnCmdSMS(ToLower(argv[2]));
+    } else if (first.size() == 3 && argc >= 4 && firstLower == "pdu") {
+        manager.OnCmdPduTest(argv[2], argv[3]);
+    } else {
+        manager.OnCmdParams(argc, argv);
+    }
+    return 0;
+}

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Quick start on a Debian machine:
+#   bash quick.sh run [args]   install what is missing, build, run Quenlo as root
+#   bash quick.sh test         install what is missing, build, run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libjsoncpp-dev libinih-dev
+          util-linux)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        as_root apt-get update
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+    fi
+}
+
+# build DIR [cmake options...] [-- targets...]
+build() {
+    local dir=$1; shift
+    local opts=() targets=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do opts+=("$1"); shift; done
+    [ $# -gt 0 ] && shift && targets=("$@")
+    cmake -S . -B "$dir" -G Ninja "${opts[@]}" >/dev/null
+    if [ ${#targets[@]} -gt 0 ]; then
+        cmake --build "$dir" --target "${targets[@]}"
+    else
+        cmake --build "$dir"
+    fi
+}
+
+jobs=$(nproc)
+case "${1:-}" in
+run)
+    shift
+    install_missing
+    build build
+    as_root ./build/Quenlo "$@"
+    ;;
+test)
+    install_missing
+    # Unit tests with AddressSanitizer and UndefinedBehaviorSanitizer: the codec and
+    # drivers work on fixed buffers.
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DQUENLO_SANITIZE=address,undefined
+    ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^e2e\.'
+    # The serial layer's concurrency tests under ThreadSanitizer.
+    build build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUENLO_SANITIZE=thread -- serial_tests
+    ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R 'Concurren'
+    # Everything, end-to-end runs of the real binary included.
+    build build
+    ctest --test-dir build --output-on-failure -j "$jobs"
+    ;;
+*)
+    echo "usage: bash quick.sh run [args] | bash quick.sh test" >&2
+    exit 2
+    ;;
+esac
