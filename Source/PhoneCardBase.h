@@ -1,8 +1,10 @@
 #pragma once
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "PhoneTypes.h"
+#include "SmsInfo.h"
 
 // One received (and, for long messages, reassembled) SMS.
 struct SmsRecvStruct_t {
@@ -17,6 +19,12 @@ struct SmsRecvStruct_t {
         time.clear();
         text.clear();
     }
+};
+
+// Verdict on a destination number: does it carry the country code 86?
+struct CountryCode_t {
+    int32_t nCode = 6; // always 6, nothing reads it
+    bool bHasCountryCode = false;
 };
 
 // One SMS part to send: the line written first, then what follows the ">" prompt.
@@ -99,9 +107,32 @@ public:
     int OnOkErrorRsp(std::string reply);
     std::string GetAtiRspString() { return m_atiRsp; }
     bool IsSendPduSmsRetry() const { return m_bSendPduSmsRetry; }
+    // The send flow reuses one driver for every number of a port; each number's failure
+    // reason must come from its own dialogue.
+    void ClearErrorMessage() { m_errorMessage.clear(); }
     std::vector<SmsRecvStruct_t> GetReadSms() { return m_recvSmsVec; }
 
+    // Sending: more than 140 bytes or 70 UTF-16 units goes as a concatenated message.
+    bool IsLongSms(std::string text) const;
+    CountryCode_t JudgePhoneCountryCode(const std::string& number) const;
+    std::string ModifyPhoneCode(const std::string& number, bool hasCountryCode) const;
+
+    // Reading: "+CMGL:" listings into entries, entries into messages with long ones joined.
+    static std::vector<SmsInfo> SmsRspToSmsInfoVec(const std::string& reply);
+    static SmsMode StrToSmsMode(std::string line);
+    static std::string ReceiveTimeToReadStr(const char* timeStamp);
+    static std::vector<SmsRecvStruct_t> SmsInfoVecToSmsRecvStructVec(const std::vector<SmsInfo>& infos);
+
 protected:
+    // True when every key occurs in the reply (case-sensitive).
+    static bool HasAllKeys(const std::string& reply, std::initializer_list<const char*> keys);
+    // TrimAllChar by each character of chars, in turn.
+    static std::string TrimInTurn(std::string text, const char* chars);
+    // SIM number from the "^ICCID: " line that some modules answer "AT^ICCID?" with.
+    int OnCaretIccidRsp(const std::string& reply);
+    // SIM number from a "+CCID:" reply already known to hold no final "ERROR".
+    int ParseCcidRsp(const std::string& reply);
+
     bool m_bSendPduSmsRetry;
     std::string m_smsCardNumber;     // ICCID
     std::string m_signalStrength;    // text after "+CSQ:"

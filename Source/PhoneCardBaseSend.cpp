@@ -1,0 +1,149 @@
+#include "PhoneCardBase.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "SmsCodec.h"
+#include "StringUtil.h"
+
+namespace {
+
+const char CTRL_Z = 0x1A;
+// One UCS2 PDU carries 140 octets of user data: 70 UTF-16 units.
+const size_t MAX_SINGLE_SMS_BYTES = 140;
+const int MAX_SINGLE_SMS_UNITS = 70;
+const size_t MAX_SINGLE_TEXT_BYTES = 160;
+
+// Copies text into a fixed field, cut so that the terminating NUL always fits.
+template <size_t N>
+void CopyField(char (&field)[N], const std::string& text)
+{
+    const size_t n = std::min(text.size(), N - 1);
+    memcpy(field, text.data(), n);
+    field[n] = '\0';
+}
+
+// A number written with a leading "+" is international whatever its digits; networks
+// route it wrongly as a national number with the country code inside.
+void SetDestination(const CPhoneCardBase& phone, const std::string& number, SM_PARAM& param)
+{
+    if (!number.empty() && number[0] == '+') {
+        param.bNational = false;
+        CopyField(param.szPeer, number);
+        return;
+    }
+    const CountryCode_t code = phone.JudgePhoneCountryCode(number);
+    param.bNational = !code.bHasCountryCode;
+    CopyField(param.szPeer, phone.ModifyPhoneCode(number, code.bHasCountryCode));
+}
+
+} // namespace
+
+bool CPhoneCardBase::IsLongSms(std::string text) const
+{
+    return text.size() > MAX_SINGLE_SMS_BYTES || gsmCountUcs2Units(text) > MAX_SINGLE_SMS_UNITS;
+}
+
+CountryCode_t CPhoneCardBase::JudgePhoneCountryCode(const std::string& number) const
+{
+    CountryCode_t code;
+    code.bHasCountryCode = (number.compare(0, 4, "0086") == 0 && number.size() == 15) ||
+                           (number.compare(0, 2, "86") == 0 && number.size() == 13);
+    return code;
+}
+
+std::string CPhoneCardBase::ModifyPhoneCode(const std::string& number, bool hasCountryCode) const
+{
+    if (hasCountryCode && number.size() >= 3 && number.compare(0, 2, "00") == 0)
+        return number.substr(2);
+    return number;
+}
+
+std::vector<PDU_LONG_SMS_Base_t> CPhoneCardBase::GetSendPduSmsCmdArray(std::string number, std::string text)
+{
+    // Text that is not UTF-8 converts to no UCS2 at all: send nothing rather than an
+    // empty SMS that the modem would accept.
+    if (!text.empty() && gsmCountUcs2Units(text) <= 0)
+        return {};
+    if (IsLongSms(text))
+        return GetSendLongPduSmsCmd(number, text);
+    return GetSendSmsModePDUCmd(number, text);
+}
+
+std::vector<PDU_LONG_SMS_Base_t> CPhoneCardBase::GetSendSmsModePDUCmd(std::string number, std::string text)
+{
+    SM_PARAM param{};
+    CopyField(param.szSmsc, m_smsCenterNumber);
+    SetDestination(*this, number, param);
+    param.nDcs = 8;
+    CopyField(param.szText, text.substr(0, MAX_SINGLE_TEXT_BYTES));
+    // The encoder ends the body with Ctrl-Z and fills in the length command; it gives
+    // nothing for a destination it cannot address, which must not go out as a part.
+    const std::string body = gsmEncodePduNew(&param, m_lastSendCmd);
+    if (body.empty())
+        return {};
+    return {{m_lastSendCmd, body}};
+}
+
+std::vector<PDU_LONG_SMS_Base_t> CPhoneCardBase::GetSendLongPduSmsCmd(std::string number, std::string text)
+{
+    SM_PARAM param{};
+    // The part header writes every character of the centre as a digit.
+    const std::string smsc =
+        (!m_smsCenterNumber.empty() && m_smsCenterNumber[0] == '+') ? m_smsCenterNumber.substr(1) : m_smsCenterNumber;
+    CopyField(param.szSmsc, smsc);
+    SetDestination(*this, number, param);
+    param.nDcs = 8;
+    param.pLongText = text.c_str();
+
+    std::vector<std::string> parts;
+    gsmLongSmsPdu(&param, parts, true);
+
+    std::vector<PDU_LONG_SMS_Base_t> commands;
+    for (const std::string& part : parts) {
+        if (part.size() < 2)
+            continue;
+        // The length counts the TPDU only: everything after the SMSC length octet and the
+        // octets it announces.
+        unsigned char smscLen = 0;
+        gsmString2Bytes(part.c_str(), &smscLen, 2);
+        char command[32];
+        snprintf(command, sizeof(command), "AT+CMGS=%d\r",
+                 static_cast<int>(part.size() / 2) - (smscLen + 1));
+        commands.push_back({command, part + CTRL_Z});
+    }
+    return commands;
+}
+
+int CPhoneCardBase::OnSendPduSmsLenCmdRsp(std::string reply)
+{
+    if (reply.find('>') != std::string::npos)
+        return 0;
+    if (reply.empty() || reply.find("ERROR") == std::string::npos)
+        return 2;
+    m_errorMessage = TrimInTurn(reply, "\r\r\n\r\n");
+    return 1;
+}
+
+int CPhoneCardBase::OnSendPduSmsContextCmdRsp(std::string reply)
+{
+    m_bSendPduSmsRetry = false;
+    for (const std::string& line : SplitStringToArray(reply)) {
+        if (line.find("OK") != std::string::npos)
+            return 0;
+        if (line.find("ERROR") == std::string::npos)
+            continue;
+        // 3GPP TS 27.005 error causes 500 and above are the module's own (unknown error,
+        // SIM busy, ...); such a body is worth sending again.
+        for (const std::string& piece : SplitStringByChar(line, ' ')) {
+            const int cause = atoi(piece.c_str());
+            if (cause >= 500 && cause <= 600)
+                m_bSendPduSmsRetry = true;
+        }
+        m_errorMessage = TrimInTurn(line, "\r\n\r\n");
+        return 1;
+    }
+    return 2;
+}

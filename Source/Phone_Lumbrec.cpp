@@ -1,0 +1,236 @@
+#include "Phone_Lumbrec.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "SmsCodec.h"
+#include "StringUtil.h"
+
+namespace {
+
+// A UCS2 Ctrl-Z ends every message body the module sends or receives.
+const char kUcs2CtrlZ[] = {'\x00', '\x1A'};
+
+// One message body may carry 140 bytes: text, "(i/n)" suffix and the UCS2 Ctrl-Z.
+const int kMaxBodyBytes = 140;
+
+std::string ToUcs2(const std::string& text)
+{
+    // At most one wide character per byte, two bytes each.
+    std::vector<unsigned char> ucs2(2 * text.size() + 2);
+    const int n = gsmEncodeUcs2(text.c_str(), ucs2.data(), static_cast<int>(text.size()));
+    return std::string(ucs2.begin(), ucs2.begin() + n);
+}
+
+std::string PartSuffix(int index, int total)
+{
+    char suffix[32];
+    snprintf(suffix, sizeof(suffix), "(%d/%d)", index, total);
+    return suffix;
+}
+
+// The smallest part count whose parts, each short by its own suffix, hold all the bytes.
+int CountParts(std::string::size_type textBytes)
+{
+    // Each part holds at most 128 bytes, so fewer parts can never do.
+    int total = static_cast<int>((textBytes + 127) / 128);
+    for (;; ++total) {
+        std::string::size_type room = 0;
+        for (int i = 1; i <= total; ++i) {
+            // The suffix is ASCII: two UCS2 bytes per character.
+            room += kMaxBodyBytes - 2 * PartSuffix(i, total).size() - sizeof(kUcs2CtrlZ);
+        }
+        if (room >= textBytes)
+            return total;
+    }
+}
+
+// The UCS2 text that starts at `start` and ends at the first Ctrl-Z unit at an even offset;
+// `start` moves past that unit. Without the terminator the message is incomplete: no text,
+// and nothing after it is read.
+void TakeUcs2Text(const std::string& reply, std::string::size_type& start, std::string& text)
+{
+    for (std::string::size_type i = start; i + 1 < reply.size(); i += 2) {
+        if (reply[i] == kUcs2CtrlZ[0] && reply[i + 1] == kUcs2CtrlZ[1]) {
+            text = gsmDecodeNew2(reinterpret_cast<const unsigned char*>(reply.data() + start),
+                                 static_cast<int>(i - start));
+            start = i + 2;
+            return;
+        }
+    }
+    start = reply.size();
+}
+
+} // namespace
+
+std::string CPhone_Lumbrec::Get_ATI_Rsp()
+{
+    return "Manufacturer: Lumbrec\r\n"
+           "Model: MC323\r\n"
+           "Revision: 11.608.03.00.00\r\n"
+           "ESN: 0x80A1B2C3\r\n"
+           "\r\n"
+           "OK\r\n";
+}
+
+bool CPhone_Lumbrec::IsATI_RspMatch(std::string reply) { return HasAllKeys(reply, {"MC323"}); }
+
+std::string CPhone_Lumbrec::GetCallCmd(std::string number) { return "AT+CDV" + number + "\r\n"; }
+
+bool CPhone_Lumbrec::OnCallCmdRsp(std::string reply) { return !reply.empty(); }
+
+std::string CPhone_Lumbrec::GetHungUpCmd() { return "AT+CHV\r\n"; }
+
+bool CPhone_Lumbrec::OnHungUpCmdRsp(std::string reply) { return !reply.empty(); }
+
+std::string CPhone_Lumbrec::SetSmsPDUModeCmd()
+{
+    // No PDU mode on CDMA: choose the maker's SMS settings with UCS2 text (format 6) instead.
+    return "AT^HSMSSS=0,0,6,0\r\n";
+}
+
+int CPhone_Lumbrec::OnSendPduSmsContextCmdRsp(std::string reply)
+{
+    // "^HCMGSS" reports a sent message, "^HCMGSF" a failed one; the retry flag stays clear.
+    for (const std::string& line : SplitStringToArray(reply)) {
+        if (line.find("HCMGSS") != std::string::npos)
+            return 0;
+        if (line.find("ERROR") != std::string::npos || line.find("HCMGSF") != std::string::npos) {
+            m_errorMessage = TrimInTurn(line, "\r\n\r\n");
+            return 1;
+        }
+    }
+    return 2;
+}
+
+std::string CPhone_Lumbrec::GetSendSMS_PhoneCmd(std::string number)
+{
+    return "AT^HCMGS=\"" + number + "\"\r\n";
+}
+
+bool CPhone_Lumbrec::OnSendSMS_PhoneCmd(std::string reply) { return !reply.empty(); }
+
+std::string CPhone_Lumbrec::GetReceiveSmsCmd() { return "at^hcmgr=1\r\n"; }
+
+bool CPhone_Lumbrec::OnReceiveSmsCmdRsp(std::string reply) { return !reply.empty(); }
+
+int CPhone_Lumbrec::OnGetIMSI_CmdRsp(std::string reply)
+{
+    // An "ERROR" counts only once its line is complete.
+    if (reply.find("ERROR") != std::string::npos && reply.back() == '\n')
+        return 1;
+    return ParseCcidRsp(reply);
+}
+
+std::string CPhone_Lumbrec::GetQuerySmsCenterCmd()
+{
+    // The module keeps its own centre; a bare "AT" keeps the conversation's shape.
+    return "AT\r";
+}
+
+std::string CPhone_Lumbrec::GetReadAllSmsCmd() { return "AT^HCMGL=4\r\n"; }
+
+int CPhone_Lumbrec::OnReadAllSmsCmdRsp(std::string reply)
+{
+    m_recvSmsVec.clear();
+    for (const std::string& line : SplitStringToArray(reply)) {
+        const std::string::size_type p = line.find("^HCMGL:");
+        if (p == std::string::npos)
+            continue;
+        const std::string::size_type c = line.find(',', p + 6);
+        if (c == std::string::npos)
+            continue;
+        SmsMode mode;
+        mode.nIndex = atoi(line.substr(p + 7, c - p - 7).c_str());
+        mode.nStat = atoi(line.substr(c + 1, 1).c_str());
+        smsModeVec.push_back(mode);
+    }
+    // Whatever the first window brought is the listing.
+    return 0;
+}
+
+bool CPhone_Lumbrec::NotFinished() { return !smsModeVec.empty(); }
+
+std::string CPhone_Lumbrec::GetReadNextSmsCmd()
+{
+    if (!NotFinished())
+        return "";
+    char index[16];
+    snprintf(index, sizeof(index), "%d\r\n", smsModeVec.front().nIndex);
+    smsModeVec.erase(smsModeVec.begin());
+    return std::string("AT^HCMGR=") + index;
+}
+
+int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
+{
+    if (reply.find("OK") == std::string::npos)
+        return 0;
+    SmsRecvStruct_t message;
+    std::string format;
+    std::string::size_type start = 0;
+    for (std::string::size_type end = reply.find('\n'); end != std::string::npos;
+         end = reply.find('\n', start)) {
+        const std::string line = reply.substr(start, end - start);
+        start = end + 1;
+        if (line.find("^HCMGR:") != std::string::npos) {
+            // callerID,year,month,day,hour,minute,second,lang,format,length,...
+            const std::vector<std::string> fields = SplitStringByChar(line.substr(7), ',');
+            if (fields.size() > 8) {
+                message.number = fields[0];
+                message.time = fields[1] + "-" + fields[2] + "-" + fields[3] + " " + fields[4] +
+                               ":" + fields[5] + ":" + fields[6];
+                format = fields[8];
+            }
+            // UCS2 data may hold 0x0A and 0x0D bytes inside characters (U+4E0A): it runs
+            // whole up to its Ctrl-Z unit, not line by line.
+            if (format == "6")
+                TakeUcs2Text(reply, start, message.text);
+        } else if (line.find("OK") != std::string::npos) {
+            break;
+        } else if (line.size() > 1 && format == "1") {
+            // The text ends in Ctrl-Z and the line's CR.
+            message.text = line.substr(0, line.size() - 2);
+        }
+        if (message.IsOk()) {
+            m_recvSmsVec.push_back(message);
+            message.Reset();
+        }
+    }
+    return 1;
+}
+
+PHONE_TYPE_t CPhone_Lumbrec::GetPhoneType() { return PHONE_TYPE_LUMBREC; }
+
+std::vector<std::string> CPhone_Lumbrec::GetInitAtCmd()
+{
+    // Unsolicited ^RSSI reports would interleave with replies.
+    std::vector<std::string> commands = CPhoneCardBase::GetInitAtCmd();
+    commands.push_back("AT^RSSIREP=0\r\n");
+    return commands;
+}
+
+std::vector<PDU_LONG_SMS_Base_t> CPhone_Lumbrec::GetSendLongPduSmsCmd(std::string number,
+                                                                      std::string text)
+{
+    const std::string command = "AT^HCMGS=\"" + number + "\"\r";
+    std::string ucs2 = ToUcs2(text);
+    const int total = CountParts(ucs2.size());
+    std::vector<PDU_LONG_SMS_Base_t> parts;
+    for (int i = 1; !ucs2.empty(); ++i) {
+        const std::string suffix = ToUcs2(PartSuffix(i, total));
+        // Even, so no character is split between parts.
+        const std::string::size_type room = kMaxBodyBytes - suffix.size() - sizeof(kUcs2CtrlZ);
+        const std::string piece = ucs2.substr(0, room);
+        ucs2.erase(0, piece.size());
+        parts.push_back({command, piece + suffix + std::string(kUcs2CtrlZ, sizeof(kUcs2CtrlZ))});
+    }
+    return parts;
+}
+
+std::vector<PDU_LONG_SMS_Base_t> CPhone_Lumbrec::GetSendSmsModePDUCmd(std::string number,
+                                                                      std::string text)
+{
+    sendCmd = "AT^HCMGS=\"" + number + "\"\r";
+    sendBody = ToUcs2(text) + std::string(kUcs2CtrlZ, sizeof(kUcs2CtrlZ));
+    return {{sendCmd, sendBody}};
+}

@@ -1,0 +1,227 @@
+// "AT+CMGL=4" listings of the base driver and the joining of long messages.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "DeliverPduBuilder.h"
+#include "ReplyFixtures.h"
+#include "PhoneCardBase.h"
+
+using namespace testpdu;
+
+namespace {
+
+struct Expected {
+    std::string number;
+    std::string time;
+    std::string text;
+};
+
+const char* const STAMP_TEXT = "21-01-11 13:25:42";
+
+void ExpectRecords(const std::vector<SmsRecvStruct_t>& got, const std::vector<Expected>& want, const char* what)
+{
+    ASSERT_EQ(got.size(), want.size()) << what;
+    for (size_t i = 0; i < want.size(); ++i) {
+        EXPECT_EQ(got[i].number, want[i].number) << what << " record " << i;
+        EXPECT_EQ(got[i].time, want[i].time) << what << " record " << i;
+        EXPECT_EQ(got[i].text, want[i].text) << what << " record " << i;
+    }
+}
+
+std::vector<SmsRecvStruct_t> ReadListing(const std::string& body, int expectedStatus = 0)
+{
+    CPhoneCardBase phone;
+    EXPECT_EQ(phone.OnReadAllSmsCmdRsp(body + "\r\nOK\r\n"), expectedStatus);
+    return phone.GetReadSms();
+}
+
+} // namespace
+
+TEST(PhoneListing, ReassemblesLongMessagesWithoutMixingThem)
+{
+    struct Row {
+        const char* what;
+        std::string listing;
+        std::vector<Expected> records;
+    };
+    const Concat a1{0x2A, 2, 1}, a2{0x2A, 2, 2}, b1{0x2B, 2, 1}, b2{0x2B, 2, 2};
+    const Row rows[] = {
+        {"singles come in index order",
+         ListEntry(2, 1, Ucs2Single("10086", u"second")) + ListEntry(1, 0, Ucs2Single("10010", u"first")),
+         {{"10010", STAMP_TEXT, "first"}, {"10086", STAMP_TEXT, "second"}}},
+        {"parts listed out of order",
+         ListEntry(5, 1, Ucs2Part("13800000000", {9, 3, 3}, u"three")) +
+             ListEntry(3, 1, Ucs2Part("13800000000", {9, 3, 1}, u"one ")) +
+             ListEntry(4, 1, Ucs2Part("13800000000", {9, 3, 2}, u"two ")),
+         {{"13800000000", STAMP_TEXT, "one two three"}}},
+        {"two long messages, both complete, lower reference first",
+         ListEntry(1, 1, Ucs2Part("111", b2, u"B2")) + ListEntry(2, 1, Ucs2Part("111", a1, u"A1")) +
+             ListEntry(3, 1, Ucs2Part("111", b1, u"B1")) + ListEntry(4, 1, Ucs2Part("111", a2, u"A2")),
+         {{"111", STAMP_TEXT, "A1A2"}, {"111", STAMP_TEXT, "B1B2"}}},
+        {"singles before long messages",
+         ListEntry(7, 1, Ucs2Part("111", a1, u"long ")) + ListEntry(8, 1, Ucs2Single("222", u"short")) +
+             ListEntry(9, 1, Ucs2Part("111", a2, u"text")),
+         {{"222", STAMP_TEXT, "short"}, {"111", STAMP_TEXT, "long text"}}},
+        {"one reference from two senders",
+         ListEntry(1, 1, Ucs2Part("111", {7, 2, 1}, u"Hello ")) + ListEntry(2, 1, Ucs2Part("222", {7, 2, 1}, u"Dear ")) +
+             ListEntry(3, 1, Ucs2Part("222", {7, 2, 2}, u"Sir")) + ListEntry(4, 1, Ucs2Part("111", {7, 2, 2}, u"World")),
+         {{"111", STAMP_TEXT, "Hello World"}, {"222", STAMP_TEXT, "Dear Sir"}}},
+        {"missing parts of two messages with one reference",
+         ListEntry(1, 1, Ucs2Part("111", {9, 3, 1}, u"first of 111")) +
+             ListEntry(2, 1, Ucs2Part("222", {9, 3, 2}, u"second of 222")),
+         {{"111", STAMP_TEXT, "first of 111"}, {"222", STAMP_TEXT, "second of 222"}}},
+        {"one sender and reference, different totals",
+         ListEntry(1, 1, Ucs2Part("111", {5, 2, 1}, u"x")) + ListEntry(2, 1, Ucs2Part("111", {5, 3, 1}, u"y")),
+         {{"111", STAMP_TEXT, "x"}, {"111", STAMP_TEXT, "y"}}},
+        {"reference reused once the first message is whole",
+         ListEntry(1, 1, Ucs2Part("111", a1, u"a")) + ListEntry(2, 1, Ucs2Part("111", a2, u"b")) +
+             ListEntry(3, 1, Ucs2Part("111", a1, u"c")) + ListEntry(4, 1, Ucs2Part("111", a2, u"d")),
+         {{"111", STAMP_TEXT, "ab"}, {"111", STAMP_TEXT, "cd"}}},
+        {"a message of one part", ListEntry(1, 1, Ucs2Part("111", {3, 1, 1}, u"alone")),
+         {{"111", STAMP_TEXT, "alone"}}},
+        {"GSM 7-bit parts come out as text",
+         ListEntry(1, 1, Gsm7Part("4915112345678", {0x11, 2, 2}, "and seven-bit.")) +
+             ListEntry(2, 1, Gsm7Part("4915112345678", {0x11, 2, 1}, "Packed septets ")),
+         {{"4915112345678", STAMP_TEXT, "Packed septets and seven-bit."}}},
+        {"16-bit references group like 8-bit ones and sort after singles",
+         ListEntry(1, 1, Ucs2Part("111", {0xABCD, 2, 2, true}, u"CD")) +
+             ListEntry(2, 1, Ucs2Part("111", {0x1234, 2, 1, true}, u"12")) +
+             ListEntry(3, 1, Ucs2Part("111", {0xABCD, 2, 1, true}, u"AB")) +
+             ListEntry(4, 1, Ucs2Part("111", {0x1234, 2, 2, true}, u"34")) + ListEntry(5, 1, Ucs2Single("222", u"s")),
+         {{"222", STAMP_TEXT, "s"}, {"111", STAMP_TEXT, "1234"}, {"111", STAMP_TEXT, "ABCD"}}},
+        {"a surrogate pair split across two parts",
+         ListEntry(1, 1, Ucs2Part("111", {4, 2, 1}, u"x\xD83D")) + ListEntry(2, 1, Ucs2Part("111", {4, 2, 2}, u"\xDE00y")),
+         {{"111", STAMP_TEXT, "x\xF0\x9F\x98\x80y"}}},
+        {"half a surrogate pair whose other half is missing",
+         ListEntry(1, 1, Ucs2Part("111", {4, 3, 1}, u"ab")) + ListEntry(2, 1, Ucs2Part("111", {4, 3, 2}, u"c\xD83D")),
+         {{"111", STAMP_TEXT, "ab"}}},
+    };
+    for (const Row& row : rows)
+        ExpectRecords(ReadListing(row.listing), row.records, row.what);
+}
+
+TEST(PhoneListing, NumberAndTimeOfALongMessageComeFromItsLastPart)
+{
+    const std::vector<uint8_t> ud2 = [] {
+        std::vector<uint8_t> ud = Udh({6, 2, 2});
+        const std::vector<uint8_t> text = Ucs2(u"b");
+        ud.insert(ud.end(), text.begin(), text.end());
+        return ud;
+    }();
+    // Part 2 stamped 21-01-11 13:26:00.
+    const std::string part2 = Deliver("111", true, 0x08, static_cast<uint8_t>(ud2.size()), ud2, "12101131620023");
+    const std::string listing = ListEntry(1, 1, part2) + ListEntry(2, 1, Ucs2Part("111", {6, 2, 1}, u"a"));
+    ExpectRecords(ReadListing(listing), {{"111", "21-01-11 13:26:00", "ab"}}, "last part's time");
+}
+
+TEST(PhoneListing, ListingJudgeAndEntries)
+{
+    struct Row {
+        const char* what;
+        std::string reply;
+        int status;
+        size_t records;
+    };
+    const std::string entry = ListEntry(1, 1, Ucs2Single("10086", u"hi"));
+    const Row rows[] = {
+        {"empty storage", "\r\nOK\r\n", 0, 0},
+        {"listing with OK", entry + "\r\nOK\r\n", 0, 1},
+        {"OK not arrived yet: complete entries so far", entry + ListEntry(2, 1, Ucs2Single("10086", u"x")).substr(0, 30),
+         2, 1},
+        {"header without its PDU line", entry + "+CMGL: 2,1,,20\r\n", 2, 1},
+        {"header without a comma gives no entry", "+CMGL: 3\r\n" + Ucs2Single("1", u"a") + "\r\nOK\r\n", 0, 0},
+        {"negative index gives no entry", "+CMGL: -1,1,,8\r\n" + Ucs2Single("1", u"a") + "\r\nOK\r\n", 0, 0},
+        {"unknown status: an empty record", "+CMGL: 4,7,,8\r\n" + Ucs2Single("1", u"a") + "\r\nOK\r\n", 0, 1},
+        {"some modules end with SMS DONE", entry + "SMS DONE\r\n", 0, 1},
+        {"echoed command is no header", "AT+CMGL=4\r\r\n" + entry + "\r\nOK\r\n", 0, 1},
+    };
+    for (const Row& row : rows) {
+        CPhoneCardBase phone;
+        EXPECT_EQ(phone.OnReadAllSmsCmdRsp(row.reply), row.status) << row.what;
+        EXPECT_EQ(phone.GetReadSms().size(), row.records) << row.what;
+    }
+}
+
+TEST(PhoneListing, ErrorKeepsTheLastListAndASecondListingReplacesIt)
+{
+    CPhoneCardBase phone;
+    ASSERT_EQ(phone.OnReadAllSmsCmdRsp(ListEntry(1, 1, Ucs2Single("10086", u"me")) + "\r\nOK\r\n"), 0);
+    ASSERT_EQ(phone.GetReadSms().size(), 1u);
+
+    EXPECT_EQ(phone.OnReadAllSmsCmdRsp("\r\n+CMS ERROR: 321\r\n"), 1);
+    EXPECT_EQ(phone.GetErrorMessage(), "+CMS ERROR: 321");
+    EXPECT_EQ(phone.GetReadSms().size(), 1u);
+
+    // The other storage, empty: nothing of the first one remains.
+    EXPECT_EQ(phone.OnReadAllSmsCmdRsp("\r\nOK\r\n"), 0);
+    EXPECT_TRUE(phone.GetReadSms().empty());
+}
+
+TEST(PhoneListing, StoredOutgoingMessageShowsItsDestination)
+{
+    // Stored SMS-SUBMIT: first octet 11, reference 00, destination 18300000000, PID 00,
+    // DCS 08, validity AA, text "abc".
+    const std::string submit = "0011000B818103000000F00008AA06006100620063";
+    ExpectRecords(ReadListing(ListEntry(1, 2, submit)), {{"18300000000", "", "abc"}}, "status 2");
+    ExpectRecords(ReadListing(ListEntry(1, 3, submit)), {{"18300000000", "", "abc"}}, "status 3");
+}
+
+TEST(PhoneListing, RealListings)
+{
+    // 25-cmgl-generic-3entries.txt: three received 7-bit entries, the last PDU line without
+    // its line end and no final OK yet.
+    const std::string generic = ReadReplyFixture("25-cmgl-generic-3entries.txt");
+    ASSERT_FALSE(generic.empty());
+    {
+        CPhoneCardBase phone;
+        EXPECT_EQ(phone.OnReadAllSmsCmdRsp(generic), 2);
+        EXPECT_EQ(phone.GetReadSms().size(), 2u);
+        EXPECT_EQ(phone.OnReadAllSmsCmdRsp(generic + "\r\n\r\nOK\r\n"), 0);
+        const std::vector<SmsRecvStruct_t> records = phone.GetReadSms();
+        ASSERT_EQ(records.size(), 3u);
+        for (const SmsRecvStruct_t& r : records) {
+            EXPECT_EQ(r.number, "22167");
+            EXPECT_EQ(r.time, "13-03-19 16:19:13");
+            EXPECT_EQ(r.text.compare(0, 23, "Bienvenido a Vodafone. "), 0) << r.text;
+            EXPECT_EQ(r.text.size(), 149u);
+        }
+    }
+    // 26-cmgl-pantech-4entries-truncated.txt: stored sent messages (status 3), the fourth
+    // cut in the middle of its PDU.
+    const std::string pantech = ReadReplyFixture("26-cmgl-pantech-4entries-truncated.txt");
+    ASSERT_FALSE(pantech.empty());
+    {
+        CPhoneCardBase phone;
+        EXPECT_EQ(phone.OnReadAllSmsCmdRsp(pantech), 2);
+        EXPECT_EQ(phone.GetReadSms().size(), 3u);
+        EXPECT_EQ(phone.OnReadAllSmsCmdRsp(pantech + "\r\nOK\r\n"), 0);
+        EXPECT_EQ(phone.GetReadSms().size(), 4u);
+    }
+}
+
+TEST(PhoneListing, HeaderAndTimeStampParsing)
+{
+    struct ModeRow {
+        std::string line;
+        int index;
+        int stat;
+    } modes[] = {
+        {"+CMGL: 3,1,,24\r", 3, 1},
+        {"+CMGL: 17,3,35\r", 17, 3},
+        {"+CMGL: 3\r", -1, -1},
+        {"+CMGL: 3,1\r", 3, -1},
+        {"+CMGL: -2,1,,9\r", -2, -1},
+        {"no header", -1, -1},
+    };
+    for (const ModeRow& row : modes) {
+        const SmsMode mode = CPhoneCardBase::StrToSmsMode(row.line);
+        EXPECT_EQ(mode.nIndex, row.index) << row.line;
+        EXPECT_EQ(mode.nStat, row.stat) << row.line;
+    }
+    EXPECT_EQ(CPhoneCardBase::ReceiveTimeToReadStr("21011113254232"), "21-01-11 13:25:42");
+    EXPECT_EQ(CPhoneCardBase::ReceiveTimeToReadStr("2101111325423"), "21-01-11 13:25:42");
+    EXPECT_EQ(CPhoneCardBase::ReceiveTimeToReadStr("210111132542"), "");
+    EXPECT_EQ(CPhoneCardBase::ReceiveTimeToReadStr(""), "");
+}

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include "Phone_Lumbrec.h"
+
+namespace {
+
+const std::string kCtrlZ("\x00\x1A", 2);
+
+std::string Bytes(std::initializer_list<unsigned char> bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Big-endian UCS2 of ASCII text.
+std::string Ucs2(const std::string& ascii)
+{
+    std::string out;
+    for (char c : ascii) {
+        out += '\0';
+        out += c;
+    }
+    return out;
+}
+
+std::string Letters(size_t count)
+{
+    std::string text;
+    for (size_t i = 0; i < count; ++i)
+        text += static_cast<char>('a' + i % 26);
+    return text;
+}
+
+const char kHeaderFormat1[] = "^HCMGR: 13800138000,2021,01,11,13,25,42,0,1,5,0,0,0,1\r\n";
+const char kHeaderFormat6[] = "^HCMGR: 13800138000,2021,01,11,13,25,42,0,6,8,0,0,0,1\r\n";
+
+TEST(LumbrecSend, SinglePartIsRawUcs2WithCtrlZ)
+{
+    CPhone_Lumbrec card;
+    const std::vector<PDU_LONG_SMS_Base_t> parts = card.GetSendSmsModePDUCmd("10086", "abc");
+    ASSERT_EQ(1u, parts.size());
+    EXPECT_EQ("AT^HCMGS=\"10086\"\r", parts[0].command);
+    EXPECT_EQ(Bytes({0x00, 0x61, 0x00, 0x62, 0x00, 0x63, 0x00, 0x1A}), parts[0].body);
+    // The number goes as given: no country-code handling.
+    EXPECT_EQ("AT^HCMGS=\"008613800138000\"\r",
+              card.GetSendSmsModePDUCmd("008613800138000", "x")[0].command);
+}
+
+TEST(LumbrecSend, LongTextPartsCarrySuffixesAndStayWithin140Bytes)
+{
+    const std::string han = "\xE4\xB8\xAD"; // U+4E2D
+    std::string hanText;
+    std::string hanUcs2;
+    for (int i = 0; i < 128; ++i) {
+        hanText += han;
+        hanUcs2 += "\x4E\x2D";
+    }
+    const struct {
+        const char* what;
+        std::string text;
+        std::string ucs2;
+        std::vector<size_t> pieces; // text bytes per part
+    } cases[] = {
+        {"141 ASCII characters", Letters(141), Ucs2(Letters(141)), {128, 128, 26}},
+        {"128 three-byte characters", hanText, hanUcs2, {128, 128}},
+        // Ten parts cannot hold 1280 bytes once "(10/10)" needs 7 characters.
+        {"10 x 128 bytes", Letters(640), Ucs2(Letters(640)),
+         {126, 126, 126, 126, 126, 126, 126, 126, 126, 124, 22}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPhone_Lumbrec card;
+        const std::vector<PDU_LONG_SMS_Base_t> parts = card.GetSendLongPduSmsCmd("10086", c.text);
+        ASSERT_EQ(c.pieces.size(), parts.size());
+        std::string::size_type offset = 0;
+        for (size_t i = 0; i < parts.size(); ++i) {
+            const std::string suffix =
+                Ucs2("(" + std::to_string(i + 1) + "/" + std::to_string(parts.size()) + ")");
+            EXPECT_EQ("AT^HCMGS=\"10086\"\r", parts[i].command);
+            EXPECT_EQ(c.ucs2.substr(offset, c.pieces[i]) + suffix + kCtrlZ, parts[i].body)
+                << "part " << i + 1;
+            EXPECT_LE(parts[i].body.size(), 140u);
+            offset += c.pieces[i];
+        }
+        EXPECT_EQ(c.ucs2.size(), offset);
+    }
+}
+
+TEST(LumbrecSend, ChoiceBetweenSingleAndLongUsesTheModuleBuilders)
+{
+    CPhone_Lumbrec card;
+    const std::vector<PDU_LONG_SMS_Base_t> single = card.GetSendPduSmsCmdArray("10086", "abc");
+    ASSERT_EQ(1u, single.size());
+    EXPECT_EQ("AT^HCMGS=\"10086\"\r", single[0].command);
+    EXPECT_EQ(3u, card.GetSendPduSmsCmdArray("10086", Letters(141)).size());
+}
+
+TEST(LumbrecSend, BodyReplyJudge)
+{
+    const struct {
+        const char* what;
+        std::string reply;
+        int status;
+        std::string error;
+    } cases[] = {
+        {"sent", "\r\n^HCMGSS: 12\r\n", 0, ""},
+        {"OK, then the sent report", "\r\nOK\r\n\r\n^HCMGSS: 12\r\n", 0, ""},
+        {"OK alone does not decide", "\r\nOK\r\n", 2, ""},
+        {"blank lines only", "\r\n\r\n", 2, ""},
+        {"report not complete", "\r\n^HCMGSS: 12", 2, ""},
+        {"send failed", "\r\n^HCMGSF: 98\r\n", 1, "^HCMGSF: 98"},
+        {"error number in the retry range", "\r\n+CMS ERROR: 500\r\n", 1, "+CMS ERROR: 500"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPhone_Lumbrec card;
+        EXPECT_EQ(c.status, card.OnSendPduSmsContextCmdRsp(c.reply));
+        EXPECT_EQ(c.error, card.GetErrorMessage());
+        EXPECT_FALSE(card.IsSendPduSmsRetry()) << "this module is never resent";
+    }
+}
+
+TEST(LumbrecReplies, SimNumberWaitsForTheErrorLineEnd)
+{
+    const struct {
+        const char* what;
+        std::string reply;
+        int status;
+        std::string sim;
+    } cases[] = {
+        {"number, empty line, OK", "\r\n+CCID: 89860012345678901234\r\n\r\nOK\r\n", 0,
+         "89860012345678901234"},
+        {"error line not complete", "\r\n+CME ERROR: 10", 2, "<old>"},
+        {"error line complete", "\r\n+CME ERROR: 10\r\n", 1, "<old>"},
+        {"OK without the key", "\r\nOK\r\n", 1, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPhone_Lumbrec card;
+        ASSERT_EQ(0, card.OnGetIMSI_CmdRsp("+CCID: <old>\r\n\r\nOK\r\n"));
+        EXPECT_EQ(c.status, card.OnGetIMSI_CmdRsp(c.reply));
+        EXPECT_EQ(c.sim, card.GetSmsCardNumber());
+    }
+}
+
+TEST(LumbrecRead, ListingQueuesIndexesForReading)
+{
+    CPhone_Lumbrec card;
+    EXPECT_EQ("", card.GetReadNextSmsCmd());
+    EXPECT_EQ(0, card.OnReadAllSmsCmdRsp("\r\n^HCMGL: 0,1\r\n^HCMGL: 3,0\r\n\r\nOK\r\n"));
+    ASSERT_TRUE(card.NotFinished());
+    EXPECT_EQ("AT^HCMGR=0\r\n", card.GetReadNextSmsCmd());
+    // A second listing adds to what is still queued.
+    EXPECT_EQ(0, card.OnReadAllSmsCmdRsp("\r\n^HCMGL: 7,1\r\n\r\nOK\r\n"));
+    EXPECT_EQ("AT^HCMGR=3\r\n", card.GetReadNextSmsCmd());
+    EXPECT_EQ("AT^HCMGR=7\r\n", card.GetReadNextSmsCmd());
+    EXPECT_FALSE(card.NotFinished());
+    EXPECT_EQ("", card.GetReadNextSmsCmd());
+
+    const std::string notListed[] = {"\r\nERROR\r\n", "\r\n+CMS ERROR: 302\r\n", "\r\nOK\r\n",
+                                     "\r\n^HCMGL: 5"};
+    for (const std::string& reply : notListed) {
+        EXPECT_EQ(0, card.OnReadAllSmsCmdRsp(reply)) << reply;
+        EXPECT_FALSE(card.NotFinished()) << reply;
+    }
+}
+
+TEST(LumbrecRead, OneMessagePerRead)
+{
+    const std::string han = "\xE4\xB8\x8A\xE4\xB8\x8D\xE4\xB8\x9A"; // U+4E0A U+4E0D U+4E1A
+    struct Case {
+        const char* what;
+        std::string reply;
+        int status;
+        std::vector<std::string> texts; // texts stored, in order
+    };
+    const Case cases[] = {
+        {"format 1", std::string("\r\n") + kHeaderFormat1 + "hello\x1A\r\n\r\nOK\r\n", 1,
+         {"hello"}},
+        // 0x0A, 0x0D and 0x1A bytes inside characters do not cut the UCS2 text.
+        {"format 6 with 0A/0D/1A bytes inside characters",
+         std::string("\r\n") + kHeaderFormat6 +
+             Bytes({0x4E, 0x0A, 0x4E, 0x0D, 0x4E, 0x1A}) + kCtrlZ + "\r\n\r\nOK\r\n",
+         1, {han}},
+        {"format 6 with the bytes O K inside a character",
+         std::string("\r\n") + kHeaderFormat6 + Bytes({0x4F, 0x4B, 0x00, 0x61}) + kCtrlZ +
+             "\r\n\r\nOK\r\n",
+         1, {"\xE4\xBD\x8B" "a"}},
+        // Only a 00 1A unit at an even offset ends the text.
+        {"format 6 with 00 1A across two characters",
+         std::string("\r\n") + kHeaderFormat6 + Bytes({0x4E, 0x00, 0x1A, 0x4E}) + kCtrlZ +
+             "\r\nOK\r\n",
+         1, {"\xE4\xB8\x80\xE1\xA9\x8E"}},
+        {"format 6 without its Ctrl-Z",
+         std::string("\r\n") + kHeaderFormat6 + Bytes({0x4E, 0x0A}) + "\r\n\r\nOK\r\n", 1, {}},
+        {"format 6 empty text", std::string("\r\n") + kHeaderFormat6 + kCtrlZ + "\r\nOK\r\n", 1,
+         {}},
+        {"no OK yet", std::string("\r\n") + kHeaderFormat1 + "hello\x1A\r\n", 0, {}},
+        {"text holding OK ends the scan",
+         std::string("\r\n") + kHeaderFormat1 + "is it OK?\x1A\r\n\r\nOK\r\n", 1, {}},
+        {"format 1 text of two bytes", std::string("\r\n") + kHeaderFormat1 + "\x1A\r\n\r\nOK\r\n",
+         1, {}},
+        // The first text line completes the record; its last byte goes with the CR.
+        {"text over several lines",
+         std::string("\r\n") + kHeaderFormat1 + "first\r\nsecond\x1A\r\n\r\nOK\r\n", 1,
+         {"firs"}},
+        {"header with eight fields",
+         "\r\n^HCMGR: 13800138000,2021,01,11,13,25,42,1\r\nhello\x1A\r\n\r\nOK\r\n", 1, {}},
+        {"other format",
+         "\r\n^HCMGR: 13800138000,2021,01,11,13,25,42,0,2,5,0,0,0,1\r\nhello\x1A\r\n\r\nOK\r\n",
+         1, {}},
+        {"error", "\r\n+CMS ERROR: 321\r\n", 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPhone_Lumbrec card;
+        EXPECT_EQ(c.status, card.OnReadNextSmsCmdRsp(c.reply));
+        const std::vector<SmsRecvStruct_t> read = card.GetReadSms();
+        ASSERT_EQ(c.texts.size(), read.size());
+        for (size_t i = 0; i < read.size(); ++i) {
+            EXPECT_EQ(c.texts[i], read[i].text);
+            // Fields stand as the module sent them, the blank after the colon included.
+            EXPECT_EQ(" 13800138000", read[i].number);
+            EXPECT_EQ("2021-01-11 13:25:42", read[i].time);
+        }
+    }
+}
+
+TEST(LumbrecRead, EachListingStartsTheStorageOver)
+{
+    CPhone_Lumbrec card;
+    ASSERT_EQ(0, card.OnReadAllSmsCmdRsp("\r\n^HCMGL: 2,1\r\n\r\nOK\r\n"));
+    ASSERT_EQ("AT^HCMGR=2\r\n", card.GetReadNextSmsCmd());
+    card.OnReadNextSmsCmdRsp(std::string("\r\n") + kHeaderFormat1 + "one\x1A\r\n\r\nOK\r\n");
+    card.OnReadNextSmsCmdRsp(std::string("\r\n") + kHeaderFormat1 + "two\x1A\r\n\r\nOK\r\n");
+    ASSERT_EQ(2u, card.GetReadSms().size());
+    EXPECT_EQ("two", card.GetReadSms()[1].text);
+    // The SIM storage is empty: its listing leaves no message from the device storage.
+    EXPECT_EQ(0, card.OnReadAllSmsCmdRsp("\r\nOK\r\n"));
+    EXPECT_FALSE(card.NotFinished());
+    EXPECT_TRUE(card.GetReadSms().empty());
+}
+
+} // namespace
