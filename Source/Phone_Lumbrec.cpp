@@ -132,6 +132,11 @@ std::string CPhone_Lumbrec::GetReadAllSmsCmd() { return "AT^HCMGL=4\r\n"; }
 
 int CPhone_Lumbrec::OnReadAllSmsCmdRsp(std::string reply)
 {
+    // A full storage takes more than one read window to list at 9600 baud: wait for the
+    // final result code, or the entries of later windows would never be read (and a
+    // read-then-clear would delete them unread).
+    if (reply.find("OK") == std::string::npos && reply.find("ERROR") == std::string::npos)
+        return 2;
     m_recvSmsVec.clear();
     for (const std::string& line : SplitStringToArray(reply)) {
         const std::string::size_type p = line.find("^HCMGL:");
@@ -145,7 +150,6 @@ int CPhone_Lumbrec::OnReadAllSmsCmdRsp(std::string reply)
         mode.nStat = atoi(line.substr(c + 1, 1).c_str());
         smsModeVec.push_back(mode);
     }
-    // Whatever the first window brought is the listing.
     return 0;
 }
 

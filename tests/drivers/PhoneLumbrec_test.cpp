@@ -156,12 +156,24 @@ TEST(LumbrecRead, ListingQueuesIndexesForReading)
     EXPECT_FALSE(card.NotFinished());
     EXPECT_EQ("", card.GetReadNextSmsCmd());
 
-    const std::string notListed[] = {"\r\nERROR\r\n", "\r\n+CMS ERROR: 302\r\n", "\r\nOK\r\n",
-                                     "\r\n^HCMGL: 5"};
+    const std::string notListed[] = {"\r\nERROR\r\n", "\r\n+CMS ERROR: 302\r\n", "\r\nOK\r\n"};
     for (const std::string& reply : notListed) {
         EXPECT_EQ(0, card.OnReadAllSmsCmdRsp(reply)) << reply;
         EXPECT_FALSE(card.NotFinished()) << reply;
     }
+}
+
+TEST(LumbrecRead, ListingSpanningSeveralWindowsIsReadWhole)
+{
+    CPhone_Lumbrec card;
+    const std::string first = "\r\n^HCMGL: 0,1\r\n^HCMGL: 5";
+    EXPECT_EQ(2, card.OnReadAllSmsCmdRsp(first));
+    EXPECT_FALSE(card.NotFinished());
+    EXPECT_EQ(0, card.OnReadAllSmsCmdRsp(first + ",0\r\n^HCMGL: 9,1\r\n\r\nOK\r\n"));
+    EXPECT_EQ("AT^HCMGR=0\r\n", card.GetReadNextSmsCmd());
+    EXPECT_EQ("AT^HCMGR=5\r\n", card.GetReadNextSmsCmd());
+    EXPECT_EQ("AT^HCMGR=9\r\n", card.GetReadNextSmsCmd());
+    EXPECT_FALSE(card.NotFinished());
 }
 
 TEST(LumbrecRead, OneMessagePerRead)
