@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 class CComPortBaseLinux;
@@ -8,18 +9,22 @@ class CComPortBase {
 public:
     CComPortBase(std::string portName, int baud);
     virtual ~CComPortBase();
+    CComPortBase(const CComPortBase&) = delete;
+    CComPortBase& operator=(const CComPortBase&) = delete;
 
     bool Open();
     bool Close();
     bool IsOpened();
+    // False unless the port is open and every byte of text went out.
     bool Write(std::string text);
-    // Runs one read window and appends what arrived to reply.
+    // Runs one read window and appends what arrived to reply; the port never clears reply.
     bool ReadAll(std::string& reply);
     bool IsComError() const;
     std::string GetErrorMsg() const;
 
+    // Start-up: empties the settings table and registers the restore of managed ports at exit.
     static void ResetAllComPort();
 
 private:
-    CComPortBaseLinux* m_pImpl;
+    std::unique_ptr<CComPortBaseLinux> m_pImpl;
 };

@@ -1,0 +1,258 @@
+#include "ComPortBaseLinux.h"
+
+#include "AppGlobals.h"
+#include "term.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/select.h>
+#include <unistd.h>
+
+namespace {
+
+// Write chunk of the port that last completed its setup; ports whose setup stopped early use it.
+int tty_write_sz = 0;
+// Guards opts (the baud handed to term_set) and tty_write_sz: detection threads set up
+// ports at 9600 and 115200 at the same time, and each must get its own speed and chunk.
+std::mutex s_paramLock;
+
+constexpr int WRITE_PASSES = 5;
+constexpr int READ_PASSES = 300;
+constexpr int PASSES_PER_CHUNK = 10;
+constexpr int MAX_PASSES = 1000;
+constexpr int READ_BUF_SIZE = 128;
+constexpr useconds_t PASS_SLEEP_US = 500;
+constexpr int MIN_WRITE_CHUNK = 8;
+// A chunk is what the line carries in one second; a line that takes no byte for that long is stuck.
+constexpr std::chrono::seconds WRITE_STALL_LIMIT(1);
+
+// One read of what has arrived, appended to into; each chunk lengthens the loop by some
+// passes, up to the cap. False when the loop must end: hang-up (0 bytes) or a read error.
+bool ReadArrived(int fd, std::string& into, int& passLimit)
+{
+    char buf[READ_BUF_SIZE] = {};
+    ssize_t n;
+    do {
+        n = read(fd, buf, sizeof buf);
+    } while (n < 0 && errno == EINTR);
+    if (n > 0) {
+        into.append(buf, static_cast<size_t>(n));
+        passLimit = std::min(passLimit + PASSES_PER_CHUNK, MAX_PASSES);
+        return true;
+    }
+    return n < 0 && errno == EAGAIN;
+}
+
+} // namespace
+
+CComPortBaseLinux::CComPortBaseLinux(std::string portName, int baud)
+    : m_nErrorCode(0), m_strPortName(std::move(portName)), m_nBaud(baud), m_fd(-1),
+      m_nWriteChunk(-1)
+{
+}
+
+CComPortBaseLinux::~CComPortBaseLinux()
+{
+    Close();
+}
+
+void CComPortBaseLinux::ResetAllComPort()
+{
+    term_lib_init();
+}
+
+bool CComPortBaseLinux::Open()
+{
+    if (m_fd != -1) {
+        return true;
+    }
+    m_fd = open(m_strPortName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (m_fd == -1) {
+        Close();
+        return false;
+    }
+    // A port whose settings fail stays open with the device's own settings.
+    return SetParam();
+}
+
+bool CComPortBaseLinux::SetParam()
+{
+    m_nWriteChunk = -1;
+    {
+        std::lock_guard<std::mutex> lock(s_paramLock);
+        opts.baud = m_nBaud;
+        // Only the error of the step that fails is recorded, never one left by an earlier call.
+        errno = 0;
+        if (term_set(m_fd, 1, opts.baud, opts.parity, opts.databits, opts.stopbits, opts.flow, 1,
+                     opts.noreset ? 0 : 1) < 0) {
+            HandleError();
+            return false;
+        }
+    }
+    // TCSAFLUSH: whatever the modem sent before we owned the line is dropped.
+    errno = 0;
+    if (term_apply(m_fd, 0) < 0) {
+        HandleError();
+        return false;
+    }
+    int chunk = std::max(term_get_baudrate(m_fd, nullptr) / 10, MIN_WRITE_CHUNK);
+    {
+        std::lock_guard<std::mutex> lock(s_paramLock);
+        tty_write_sz = chunk;
+    }
+    m_nWriteChunk = chunk;
+    return true;
+}
+
+void CComPortBaseLinux::HandleError()
+{
+    int err = errno;
+    if (m_nErrorCode != 0 || err == 0) {
+        return;
+    }
+    m_nErrorCode = err;
+    char code[32];
+    snprintf(code, sizeof code, "Code: %d  ", err);
+    m_strErrorMsg = std::string(code) + strerror(err);
+}
+
+bool CComPortBaseLinux::Close()
+{
+    if (m_fd == -1) {
+        return true;
+    }
+    // HUPCL off so closing does not drop DTR and reset the module.
+    term_set_hupcl(m_fd, 0);
+    term_flush(m_fd);
+    term_apply(m_fd, 1);
+    term_erase(m_fd);
+    close(m_fd);
+    m_fd = -1;
+    return true;
+}
+
+bool CComPortBaseLinux::IsOpened()
+{
+    return m_fd != -1;
+}
+
+int CComPortBaseLinux::WriteChunk() const
+{
+    if (m_nWriteChunk >= 0) {
+        return m_nWriteChunk;
+    }
+    std::lock_guard<std::mutex> lock(s_paramLock);
+    return tty_write_sz;
+}
+
+bool CComPortBaseLinux::Write(std::string text)
+{
+    if (m_fd == -1) {
+        return false;
+    }
+    std::string queue = std::move(text);
+    const size_t chunk = static_cast<size_t>(WriteChunk());
+    // select leaves the unspent time in tv, so the 1 ms is a budget for the whole call.
+    timeval tv = {0, 1000};
+    int passLimit = WRITE_PASSES;
+    auto lastProgress = std::chrono::steady_clock::now();
+    // Past the fixed passes, go on only while bytes are queued and the line still takes them.
+    for (int counter = 0;
+         counter < passLimit ||
+         (!queue.empty() && std::chrono::steady_clock::now() - lastProgress < WRITE_STALL_LIMIT);
+         counter++) {
+        fd_set rfds, wfds, efds;
+        FD_ZERO(&rfds);
+        FD_ZERO(&wfds);
+        FD_ZERO(&efds);
+        FD_SET(m_fd, &rfds);
+        FD_SET(m_fd, &efds);
+        if (!queue.empty()) {
+            FD_SET(m_fd, &wfds);
+        }
+        if (select(m_fd + 1, &rfds, &wfds, &efds, &tv) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        // The modem may talk while we write (echo, unsolicited lines): keep it for the next read.
+        if (FD_ISSET(m_fd, &rfds) && !ReadArrived(m_fd, m_strKeepInput, passLimit)) {
+            return false;
+        }
+        if (FD_ISSET(m_fd, &wfds)) {
+            ssize_t n;
+            do {
+                n = write(m_fd, queue.data(), std::min(queue.size(), chunk));
+            } while (n < 0 && errno == EINTR);
+            if (n <= 0) {
+                return false;
+            }
+            queue.erase(0, static_cast<size_t>(n));
+            lastProgress = std::chrono::steady_clock::now();
+            usleep(PASS_SLEEP_US);
+        }
+        if (FD_ISSET(m_fd, &efds)) {
+            return false;
+        }
+        usleep(PASS_SLEEP_US);
+    }
+    return queue.empty();
+}
+
+void CComPortBaseLinux::Read(std::string& reply)
+{
+    reply += m_strKeepInput;
+    m_strKeepInput.clear();
+    if (m_fd == -1) {
+        return;
+    }
+    timeval tv = {0, 1000};
+    int passLimit = g_nWinUserValue[0] > 0 ? g_nWinUserValue[0] : READ_PASSES;
+    usleep(PASS_SLEEP_US);
+    // The window runs its passes even when the reply looks complete: judging it is the driver's work.
+    for (int counter = 0; counter < passLimit; counter++) {
+        fd_set rfds, efds;
+        FD_ZERO(&rfds);
+        FD_ZERO(&efds);
+        FD_SET(m_fd, &rfds);
+        FD_SET(m_fd, &efds);
+        if (select(m_fd + 1, &rfds, nullptr, &efds, &tv) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        if (FD_ISSET(m_fd, &rfds) && !ReadArrived(m_fd, reply, passLimit)) {
+            return;
+        }
+        if (FD_ISSET(m_fd, &efds)) {
+            return;
+        }
+        usleep(PASS_SLEEP_US);
+    }
+}
+
+bool CComPortBaseLinux::ReadAll(std::string& reply)
+{
+    std::string text;
+    Read(text);
+    reply += text;
+    usleep(1);
+    return true;
+}
+
+bool CComPortBaseLinux::IsComError() const
+{
+    return m_nErrorCode != 0;
+}
+
+std::string CComPortBaseLinux::GetErrorMsg() const
+{
+    return m_strErrorMsg;
+}

@@ -1,0 +1,40 @@
+#pragma once
+#include <string>
+
+// The Linux port: non-blocking descriptor, raw 8N1 through the terminal-settings table,
+// select-driven write and read loops with fixed pass counts and sleeps.
+class CComPortBaseLinux {
+public:
+    CComPortBaseLinux(std::string portName, int baud);
+    virtual ~CComPortBaseLinux();
+    CComPortBaseLinux(const CComPortBaseLinux&) = delete;
+    CComPortBaseLinux& operator=(const CComPortBaseLinux&) = delete;
+
+    bool Open();
+    bool Close();
+    bool IsOpened();
+    // False when any byte of text is left unwritten.
+    bool Write(std::string text);
+    // Runs one read window and appends what arrived (kept input first) to reply.
+    bool ReadAll(std::string& reply);
+    bool IsComError() const;
+    std::string GetErrorMsg() const;
+    // Largest number of bytes one write call carries on this port.
+    int WriteChunk() const;
+
+    static void ResetAllComPort();
+
+private:
+    bool SetParam();
+    void HandleError();
+    void Read(std::string& reply);
+
+    int m_nErrorCode;
+    std::string m_strErrorMsg;
+    std::string m_strPortName;
+    int m_nBaud;
+    int m_fd;
+    std::string m_strKeepInput;
+    // Chunk computed by this port's own SetParam; -1 while it has not computed one.
+    int m_nWriteChunk;
+};

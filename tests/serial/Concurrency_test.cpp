@@ -1,0 +1,90 @@
+// Detection threads open, set up, write and close different ports at once, at 9600 and
+// 115200: every port must get its own speed and write chunk, and talk only to its own modem.
+// quick.sh also runs this under ThreadSanitizer (tests whose name holds "Concurren").
+#include "ComPortBase.h"
+#include "ComPortBaseLinux.h"
+#include "term.h"
+
+#include "SerialTestSupport.h"
+#include "SimModem.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int PORTS = MAX_TERMS;
+constexpr int ROUNDS = 6;
+
+struct PortResult {
+    std::vector<int> speeds;
+    std::vector<int> chunks;
+    std::vector<bool> opened;
+    std::vector<bool> answered;
+};
+
+} // namespace
+
+TEST(SerialConcurrency, ParallelSetupsKeepEachPortsSpeedAndChunk)
+{
+    CComPortBase::ResetAllComPort();
+    serial_test::WindowPasses window(20);
+    std::vector<std::unique_ptr<sim::SimModem>> modems;
+    std::vector<int> bauds;
+    for (int i = 0; i < PORTS; i++) {
+        sim::SimOptions o;
+        o.baud = i % 2 ? 115200 : 9600;
+        bauds.push_back(o.baud);
+        modems.push_back(std::make_unique<sim::SimModem>(o));
+        ASSERT_TRUE(modems.back()->Ok());
+    }
+
+    std::vector<PortResult> results(PORTS);
+    std::atomic<int> ready{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < PORTS; i++) {
+        threads.emplace_back([&, i] {
+            // All threads start their first setup together.
+            ready++;
+            while (ready < PORTS) std::this_thread::yield();
+            const std::string command = "AT+PORT=" + std::to_string(i) + "\r";
+            for (int round = 0; round < ROUNDS; round++) {
+                CComPortBaseLinux port(modems[i]->SlavePath(), bauds[i]);
+                PortResult& r = results[i];
+                r.opened.push_back(port.Open());
+                r.speeds.push_back(modems[i]->LineSpeed());
+                r.chunks.push_back(port.WriteChunk());
+                port.Write(command);
+                // The modem answers an unknown command with ERROR, echo first.
+                std::string reply;
+                for (int w = 0; w < 400 && reply.find("ERROR\r\n") == std::string::npos; w++) {
+                    port.ReadAll(reply);
+                }
+                r.answered.push_back(reply == command + "\r\nERROR\r\n");
+            }
+        });
+    }
+    for (std::thread& t : threads) t.join();
+
+    for (int i = 0; i < PORTS; i++) {
+        const PortResult& r = results[i];
+        for (int round = 0; round < ROUNDS; round++) {
+            EXPECT_TRUE(r.opened[round]) << "port " << i << " round " << round;
+            EXPECT_EQ(r.speeds[round], bauds[i]) << "port " << i << " round " << round;
+            EXPECT_EQ(r.chunks[round], bauds[i] / 10) << "port " << i << " round " << round;
+            EXPECT_TRUE(r.answered[round]) << "port " << i << " round " << round;
+        }
+        std::string expected;
+        for (int round = 0; round < ROUNDS; round++) {
+            expected += "AT+PORT=" + std::to_string(i) + "\r";
+        }
+        EXPECT_EQ(modems[i]->Received(), expected) << "port " << i;
+    }
+    // Every port closed: its entry is free again.
+    EXPECT_EQ(term_find_next_free(), 0);
+}

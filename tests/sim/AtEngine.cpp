@@ -1,0 +1,139 @@
+#include "AtEngine.h"
+
+#include <cctype>
+
+namespace sim {
+
+namespace {
+
+constexpr char CTRL_Z = 0x1A;
+const char* const BODY_KEY = "<body>";
+
+void Emit(std::vector<SimChunk>& out, const std::string& bytes)
+{
+    if (bytes.empty()) {
+        return;
+    }
+    if (out.empty() || out.back().pauseMs > 0) {
+        out.push_back(SimChunk());
+    }
+    out.back().bytes += bytes;
+}
+
+void Pause(std::vector<SimChunk>& out, int ms)
+{
+    if (out.empty()) {
+        out.push_back(SimChunk());
+    }
+    out.back().pauseMs += ms;
+}
+
+std::string Upper(std::string s)
+{
+    for (char& c : s) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return s;
+}
+
+} // namespace
+
+AtEngine::AtEngine(std::vector<SimRule> rules) : m_rules(std::move(rules)) {}
+
+void AtEngine::AddRule(SimRule rule)
+{
+    m_rules.insert(m_rules.begin(), std::move(rule));
+}
+
+bool AtEngine::Echo() const
+{
+    return m_echo;
+}
+
+std::vector<SimChunk> AtEngine::Feed(const std::string& in)
+{
+    std::vector<SimChunk> out;
+    for (char c : in) {
+        // Modules echo each character as it comes, the body of a send command included.
+        if (m_echo) {
+            Emit(out, std::string(1, c));
+        }
+        if (m_inBody) {
+            if (c == CTRL_Z) {
+                m_inBody = false;
+                Answer(BODY_KEY + m_body, out);
+                m_body.clear();
+            } else {
+                m_body += c;
+            }
+            continue;
+        }
+        if (c == '\r') {
+            std::string line;
+            line.swap(m_line);
+            OnCommand(line, out);
+        } else if (!m_line.empty() || !std::isspace(static_cast<unsigned char>(c))) {
+            // The LF of "\r\n" and blanks in front of a command are not part of it.
+            m_line += c;
+        }
+    }
+    return out;
+}
+
+void AtEngine::OnCommand(const std::string& line, std::vector<SimChunk>& out)
+{
+    std::string up = Upper(line);
+    // Modules ignore lines that do not start with the attention prefix.
+    if (up.rfind("AT", 0) != 0) {
+        return;
+    }
+    if (up == "ATE0") {
+        m_echo = false;
+    } else if (up == "ATE1" || up == "ATE") {
+        m_echo = true;
+    }
+    Answer(line, out);
+}
+
+void AtEngine::Answer(const std::string& key, std::vector<SimChunk>& out)
+{
+    SimRule* rule = Find(key);
+    if (!rule) {
+        Emit(out, "\r\nERROR\r\n");
+        return;
+    }
+    size_t from = 0;
+    for (size_t at : rule->out.pauses) {
+        Emit(out, rule->out.bytes.substr(from, at - from));
+        Pause(out, rule->pauseMs);
+        from = at;
+    }
+    Emit(out, rule->out.bytes.substr(from));
+    m_inBody = rule->prompt;
+    for (const auto& var : rule->set) {
+        m_vars[var.first] = var.second;
+    }
+    if (rule->times > 0) {
+        rule->times--;
+    }
+}
+
+SimRule* AtEngine::Find(const std::string& key)
+{
+    for (SimRule& rule : m_rules) {
+        if (rule.times == 0 || !MatchPattern(rule.match, key)) {
+            continue;
+        }
+        bool holds = true;
+        for (const auto& cond : rule.when) {
+            auto it = m_vars.find(cond.first);
+            holds = holds && (it == m_vars.end() ? "" : it->second) == cond.second;
+        }
+        if (holds) {
+            return &rule;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace sim

@@ -1,0 +1,40 @@
+#pragma once
+#include "SimRules.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// What the module sends at one go, then how long it waits before going on.
+struct SimChunk {
+    std::string bytes;
+    int pauseMs = 0;
+};
+
+// The command interpreter of the simulated modem, without any I/O: bytes from the tool in,
+// echo and answers out. Commands end at CR; echo is on until ATE0.
+class AtEngine {
+public:
+    explicit AtEngine(std::vector<SimRule> rules);
+
+    // Puts a rule ahead of all others.
+    void AddRule(SimRule rule);
+    std::vector<SimChunk> Feed(const std::string& in);
+    bool Echo() const;
+
+private:
+    void OnCommand(const std::string& line, std::vector<SimChunk>& out);
+    void Answer(const std::string& key, std::vector<SimChunk>& out);
+    SimRule* Find(const std::string& key);
+
+    std::vector<SimRule> m_rules;
+    std::map<std::string, std::string> m_vars;
+    std::string m_line;
+    std::string m_body;
+    bool m_echo = true;
+    bool m_inBody = false;
+};
+
+} // namespace sim
