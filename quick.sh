@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libjsoncpp-dev libinih-dev
-          util-linux)
+          util-linux python3 clang libclang-rt-14-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -54,6 +54,13 @@ test)
     # The serial layer's concurrency tests under ThreadSanitizer.
     build build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUENLO_SANITIZE=thread -- serial_tests
     ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R 'Concurren'
+    # A short libFuzzer run of the PDU decoders over the seed corpus; new inputs go to a
+    # scratch directory so the committed corpus stays as it is.
+    build build-fuzz -DQUENLO_FUZZ=ON -DQUENLO_TESTS=OFF -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -- codec_fuzz
+    scratch=$(mktemp -d)
+    ./build-fuzz/tests/fuzz/codec_fuzz -runs=200000 -max_total_time=60 "$scratch" tests/fuzz/corpus
+    rm -rf "$scratch"
     # Everything, end-to-end runs of the real binary included.
     build build
     ctest --test-dir build --output-on-failure -j "$jobs"

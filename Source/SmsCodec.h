@@ -14,36 +14,59 @@ struct SM_PARAM {
     uint8_t nDcs;
     char szTimeStamp[16];
     const char* pLongText;
-    char szText[161];
+    // 160 septets of GSM text need up to 320 bytes of UTF-8 (70 UCS2 units need at most 210).
+    char szText[321];
     char szPushUrl[129];
     uint8_t nUcs2PartRef;
     bool bNational;
     bool bFlash;
-    char szPartHex[536];
+    // A received part's text as big-endian UCS2 hex, whatever its alphabet, so that parts
+    // join by concatenating hex: up to 160 units of four characters.
+    char szPartHex[641];
     int32_t nPartHexLen;
     bool bIsPart;
     uint16_t nPartRef;
     uint16_t nPartTotal;
 };
 
+// Hex text, high nibble first; upper- and lower-case letters are read alike.
 int gsmString2Bytes(const char* src, unsigned char* dst, int n);
 int gsmBytes2String(const unsigned char* src, char* dst, int n);
+// Semi-octet numbers: dst holds n + 2 characters.
 int gsmInvertNumbers(const char* src, char* dst, int n);
 int gsmSerializeNumbers(const char* src, char* dst, int n);
+// Packs the low 7 bits of n characters; writes (7n + 7) / 8 octets.
 int gsmEncode7bit(const char* src, unsigned char* dst, int n);
+// Unpacks n octets (n + n/7 septets) through the GSM default alphabet into UTF-8;
+// dst holds 2 * (n + n/7) + 1 bytes.
 int gsmDecode7bit(const unsigned char* src, char* dst, int n);
 int gsmEncode8bit(const char* src, unsigned char* dst, int n);
 int gsmDecode8bit(const unsigned char* src, char* dst, int n);
+// n bytes of UTF-8 to big-endian UTF-16 (characters above U+FFFF as surrogate pairs);
+// dst holds 2n bytes. Invalid UTF-8 writes nothing.
 int gsmEncodeUcs2(const char* src, unsigned char* dst, int n);
+// n bytes of big-endian UTF-16 to UTF-8, no terminator; dst holds 3 * (n / 2) bytes.
+// A lone surrogate makes the whole text empty.
 int gsmDecodeUcs2(const unsigned char* src, char* dst, int n);
 std::string gsmDecodeNew2(const unsigned char* src, int n);
+// UTF-16 units of a UTF-8 text (two for a character above U+FFFF); 0 when it is not UTF-8.
+// One UCS2 SMS holds 70 units, each part of a long one 67.
+int gsmCountUcs2Units(const std::string& text);
+// UTF-8 <-> code points without any locale; invalid input gives an empty result.
 std::string UnicodeToANSI(const std::wstring& text);
 std::wstring ANSIToUnicode(const std::string& text);
 int Utf8ToGBK(const char* src, char** out);
 
+// One UCS2 PDU for at most 70 units of szText; a longer text or a destination of more than
+// 20 digits gives "" and an empty cmd.
 std::string gsmEncodePduNew(const SM_PARAM* p, std::string& cmd);
+// out holds 64 characters; 0 (and "") for a destination of more than 20 digits.
 int GetSubmitPdu(const SM_PARAM* p, char* out);
+// Parts of 67 units at most, a surrogate pair never split; no parts for an empty or invalid
+// text, an unaddressable destination, or a text needing more than 255 parts.
 void gsmLongSmsPdu(const SM_PARAM* p, std::vector<std::string>& parts, bool unused);
 
+// Decoders stop at the first character that is not hex and never read past it.
+// Both return the number of bytes of text decoded into szText.
 int gsmDecodePdu(const char* pdu, SM_PARAM* p);
 int gsmDecodeSendPdu(const char* pdu, SM_PARAM* p);

@@ -1,0 +1,288 @@
+// SMS-DELIVER and stored SMS-SUBMIT PDUs (3GPP TS 23.040). Every length octet is checked
+// against the PDU text actually given and against the record's fields.
+#include <cstring>
+
+#include "SmsCodec.h"
+#include "SmsCodecInternal.h"
+
+namespace {
+
+// Reads octets from the leading run of hex characters; a listing line's CR ends it.
+class PduReader {
+public:
+    explicit PduReader(const char* pdu) : text_(pdu ? pdu : "")
+    {
+        while (smscodec::HexValue(text_[length_]) >= 0)
+            ++length_;
+        length_ &= ~size_t{1};
+    }
+
+    size_t Remaining() const { return (length_ - pos_) / 2; }
+
+    bool Octet(uint8_t& value)
+    {
+        if (Remaining() == 0)
+            return false;
+        gsmString2Bytes(text_ + pos_, &value, 2);
+        pos_ += 2;
+        return true;
+    }
+
+    // Up to n octets, as many as there are.
+    std::vector<uint8_t> Octets(size_t n)
+    {
+        std::vector<uint8_t> bytes(n < Remaining() ? n : Remaining());
+        gsmString2Bytes(text_ + pos_, bytes.data(), static_cast<int>(2 * bytes.size()));
+        pos_ += 2 * bytes.size();
+        return bytes;
+    }
+
+    // Up to n octets of swapped semi-octets, back in reading order.
+    std::string SemiOctets(size_t n)
+    {
+        const size_t chars = 2 * (n < Remaining() ? n : Remaining());
+        std::string digits(chars + 1, '\0');
+        digits.resize(gsmSerializeNumbers(text_ + pos_, &digits[0], static_cast<int>(chars)));
+        pos_ += chars;
+        return digits;
+    }
+
+    void Skip(size_t n) { pos_ += 2 * (n < Remaining() ? n : Remaining()); }
+
+private:
+    const char* text_;
+    size_t length_ = 0;
+    size_t pos_ = 0;
+};
+
+enum class Alphabet { Gsm7, Data8, Ucs2, Unreadable };
+
+// Coding groups of 3GPP TS 23.038 4; reserved alphabets count as GSM 7-bit.
+Alphabet AlphabetOf(uint8_t dcs)
+{
+    if ((dcs & 0x80) == 0) {
+        if (dcs & 0x20)
+            return Alphabet::Unreadable; // compressed
+        switch ((dcs >> 2) & 0x03) {
+        case 1:
+            return Alphabet::Data8;
+        case 2:
+            return Alphabet::Ucs2;
+        default:
+            return Alphabet::Gsm7;
+        }
+    }
+    if ((dcs & 0xF0) == 0xE0)
+        return Alphabet::Ucs2;
+    if ((dcs & 0xF0) == 0xF0 && (dcs & 0x04))
+        return Alphabet::Data8;
+    return Alphabet::Gsm7;
+}
+
+// Copies whole UTF-8 characters only, so that a cut never leaves half a character.
+size_t CopyText(const std::string& text, char* field, size_t size)
+{
+    size_t n = text.size() < size ? text.size() : size - 1;
+    if (n < text.size()) {
+        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+            --n;
+    }
+    std::memcpy(field, text.data(), n);
+    field[n] = '\0';
+    return n;
+}
+
+const uint8_t kDeliver = 0;
+const uint8_t kSubmit = 1;
+const uint8_t kStatusReport = 2;
+const uint8_t kUdhi = 0x40;
+const uint8_t kTypeOfNumberMask = 0x70;
+const uint8_t kAlphanumeric = 0x50;
+const uint8_t kWapPushDcs = 0xF5;
+
+std::string ReadAddress(PduReader& reader)
+{
+    uint8_t digits = 0;
+    uint8_t type = 0;
+    if (!reader.Octet(digits) || !reader.Octet(type))
+        return std::string();
+    const size_t octets = (digits + 1) / 2;
+    if ((type & kTypeOfNumberMask) != kAlphanumeric)
+        return reader.SemiOctets(octets);
+    // 3GPP TS 23.040 9.1.2.5: an alphanumeric address is GSM 7-bit text; its length counts
+    // semi-octets.
+    const std::vector<uint8_t> packed = reader.Octets(octets);
+    return smscodec::GsmSeptetsToUtf8(
+        smscodec::UnpackSeptets(packed.data(), packed.size(), 0, packed.size() * 8 / 7));
+}
+
+// TP-VP length by TP-VPF (bits 3-4 of an SMS-SUBMIT's first octet).
+size_t ValidityOctets(uint8_t firstOctet)
+{
+    switch ((firstOctet >> 3) & 0x03) {
+    case 2:
+        return 1;
+    case 0:
+        return 0;
+    default:
+        return 7;
+    }
+}
+
+struct Concatenation {
+    bool found = false;
+    uint16_t ref = 0;
+    uint8_t total = 0;
+    uint8_t seq = 0;
+};
+
+// Walks the information elements of a user data header; IEI 00 and 08 mark a part.
+Concatenation ReadConcatenation(const std::vector<uint8_t>& ud, size_t headerEnd)
+{
+    Concatenation c;
+    size_t i = 1;
+    while (i + 2 <= headerEnd) {
+        const uint8_t iei = ud[i];
+        const size_t len = ud[i + 1];
+        const size_t data = i + 2;
+        if (data + len > headerEnd)
+            break;
+        // 3GPP TS 23.040 9.2.3.24.1: a total or a sequence of 0, or a sequence past the total,
+        // voids the element.
+        if (iei == 0x00 && len == 3 && ud[data + 1] != 0 && ud[data + 2] != 0 &&
+            ud[data + 2] <= ud[data + 1]) {
+            c = {true, ud[data], ud[data + 1], ud[data + 2]};
+        } else if (iei == 0x08 && len == 4 && ud[data + 2] != 0 && ud[data + 3] != 0 &&
+                   ud[data + 3] <= ud[data + 2]) {
+            c = {true, static_cast<uint16_t>(ud[data] << 8 | ud[data + 1]), ud[data + 2],
+                 ud[data + 3]};
+        }
+        i = data + len;
+    }
+    return c;
+}
+
+struct UserText {
+    std::string utf8;
+    std::vector<uint8_t> ucs2; // the same text as big-endian UCS2, for joining parts
+};
+
+UserText DecodeUserText(Alphabet alphabet, const std::vector<uint8_t>& ud, size_t headerEnd,
+                        size_t udl)
+{
+    UserText t;
+    switch (alphabet) {
+    case Alphabet::Gsm7: {
+        // The text starts at the septet boundary after the header (fill bits skipped).
+        const size_t first = (headerEnd * 8 + 6) / 7;
+        const size_t count = udl > first ? udl - first : 0;
+        t.utf8 = smscodec::GsmSeptetsToUtf8(
+            smscodec::UnpackSeptets(ud.data(), ud.size(), first, count));
+        t.ucs2 = smscodec::Utf8ToUcs2Bytes(t.utf8.data(), t.utf8.size());
+        break;
+    }
+    case Alphabet::Data8:
+        for (size_t i = headerEnd; i < ud.size(); ++i) {
+            t.utf8 += static_cast<char>(ud[i]);
+            t.ucs2.push_back(0);
+            t.ucs2.push_back(ud[i]);
+        }
+        break;
+    case Alphabet::Ucs2:
+        t.ucs2.assign(ud.begin() + headerEnd, ud.end());
+        t.ucs2.resize(t.ucs2.size() & ~size_t{1});
+        t.utf8 = gsmDecodeNew2(t.ucs2.data(), static_cast<int>(t.ucs2.size()));
+        break;
+    case Alphabet::Unreadable:
+        break;
+    }
+    return t;
+}
+
+void StorePartHex(const std::vector<uint8_t>& ucs2, SM_PARAM* p)
+{
+    const size_t capacity = (sizeof p->szPartHex - 1) / 4 * 2;
+    size_t n = ucs2.size() < capacity ? ucs2.size() : capacity;
+    // Do not leave half a surrogate pair at the cut.
+    if (n < ucs2.size() && n >= 2 && ucs2[n - 2] >= 0xD8 && ucs2[n - 2] <= 0xDB)
+        n -= 2;
+    p->nPartHexLen = gsmBytes2String(ucs2.data(), p->szPartHex, static_cast<int>(n));
+}
+
+int DecodeSms(const char* pdu, SM_PARAM* p, bool received)
+{
+    std::memset(p->szText, 0, sizeof p->szText);
+    p->bIsPart = false;
+    PduReader reader(pdu);
+
+    uint8_t smscLength = 0;
+    if (!reader.Octet(smscLength))
+        return 0;
+    if (smscLength > 0) {
+        reader.Skip(1); // type of address
+        CopyText(reader.SemiOctets(smscLength - 1), p->szSmsc, sizeof p->szSmsc);
+    }
+
+    uint8_t firstOctet = 0;
+    if (!reader.Octet(firstOctet))
+        return 0;
+    // TP-MTI: a module may list a stored SUBMIT or a status report where a DELIVER is
+    // expected, or the reverse; the reserved value keeps the layout asked for.
+    const uint8_t mti = firstOctet & 0x03;
+    if (mti == kStatusReport) {
+        reader.Skip(1); // message reference
+        CopyText(ReadAddress(reader), p->szPeer, sizeof p->szPeer);
+        CopyText(reader.SemiOctets(7), p->szTimeStamp, sizeof p->szTimeStamp);
+        return 0;
+    }
+    const bool submit = mti == kSubmit || (mti != kDeliver && !received);
+    if (submit)
+        reader.Skip(1); // message reference
+    CopyText(ReadAddress(reader), p->szPeer, sizeof p->szPeer);
+    if (!reader.Octet(p->nPid) || !reader.Octet(p->nDcs))
+        return 0;
+    if (submit)
+        reader.Skip(ValidityOctets(firstOctet));
+    else
+        CopyText(reader.SemiOctets(7), p->szTimeStamp, sizeof p->szTimeStamp);
+
+    uint8_t udl = 0;
+    if (!reader.Octet(udl))
+        return 0;
+    const Alphabet alphabet = AlphabetOf(p->nDcs);
+    const std::vector<uint8_t> ud =
+        reader.Octets(alphabet == Alphabet::Gsm7 ? (udl * 7 + 7) / 8 : udl);
+
+    size_t headerEnd = 0;
+    Concatenation part;
+    if ((firstOctet & kUdhi) && !ud.empty()) {
+        headerEnd = ud[0] + 1u < ud.size() ? ud[0] + 1u : ud.size();
+        part = ReadConcatenation(ud, headerEnd);
+    }
+
+    // A WAP push is listed without text.
+    const bool wapPush = received && p->nDcs == kWapPushDcs;
+    const UserText text = wapPush ? UserText() : DecodeUserText(alphabet, ud, headerEnd, udl);
+    if (part.found) {
+        p->bIsPart = true;
+        p->nPartRef = part.ref;
+        p->nPartTotal = part.total;
+        p->nPartSeq = part.seq;
+        p->nUcs2PartRef = static_cast<uint8_t>(part.ref);
+        p->nUcs2PartTotal = part.total;
+        StorePartHex(text.ucs2, p);
+    }
+    return static_cast<int>(CopyText(text.utf8, p->szText, sizeof p->szText));
+}
+
+} // namespace
+
+int gsmDecodePdu(const char* pdu, SM_PARAM* p)
+{
+    return DecodeSms(pdu, p, true);
+}
+
+int gsmDecodeSendPdu(const char* pdu, SM_PARAM* p)
+{
+    return DecodeSms(pdu, p, false);
+}
