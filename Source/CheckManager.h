@@ -47,6 +47,7 @@ public:
     void Start();
     int PrintBaseMenu();
     void PrintAllDevice();
+    void PrintDeviceTable(); // prints commInfoVec and scanTimeStr as they are, no rescan
     void OnScanPort();
 
     // Port discovery and detection
@@ -112,7 +113,13 @@ unsigned long long time_usec2();
 int usleep_until2(unsigned long long target);
 int getchLinux();
 std::string GetPortId(std::string portName);
+// The device path as console lines and JSON answers show it: without "/dev/" ("ttyUSB0").
+std::string PortDisplayName(const std::string& portName);
 std::string cmd_system(const char* command);
 void* ThreadFunc(void* arg);
 void GetInfoOnPort(const char* port);
 bool LessDeviceBaseComInfo(const DeviceBaseComInfo& a, const DeviceBaseComInfo& b);
+// Operators type line ends in SMS text as the two characters \n and \r.
+void ReplaceEscapedLineEnds(std::string& text);
+// Well-formed UTF-8 (RFC 3629); anything else cannot become UCS2 SMS text.
+bool IsValidUtf8(const std::string& text);
