@@ -1,11 +1,181 @@
 #include "CheckManager.h"
 
-// Placeholder bodies until operator input lands.
-bool CCheckManager::InputCheckSendPduSmsPhoneNumbers(std::vector<std::string>&) { return false; }
-bool CCheckManager::InputCheckSendPduSmsComPorts(std::vector<ComPortBaseInfo_t>&) { return false; }
-bool CCheckManager::InputCheckSendPduSmsContext(std::string&) { return true; }
-bool CCheckManager::InputToSendPduSmsContext(std::string&) { return true; }
-bool CCheckManager::InputToSendPduSmsComPort(const std::string&, std::vector<ComPortBaseInfo_t>&) { return false; }
-std::vector<std::string> CCheckManager::SplitUserPhoneNumber(std::string) { return {}; }
-bool CCheckManager::CheckReceiveNumber(std::string) { return false; }
-std::string CCheckManager::RemoveDoubleQuotationMarksOfStringBothSide(std::string text) { return text; }
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+
+#include "ColorCout.h"
+#include "PhoneFactory.h"
+#include "StringUtil.h"
+
+namespace {
+
+const char* const kDefaultSmsText = " 北京Korvel短信为您服务 ";
+// Baud rate given to a port id that matched no detected port.
+const int kUnknownPortBaud = 115200;
+
+// One operator line without its line feed; end of input reads as an empty line.
+std::string ReadOperatorLine()
+{
+    std::string line;
+    std::getline(std::cin, line);
+    std::cin.clear();
+    std::cout << "\n";
+    return line;
+}
+
+void PrintTooManyTries()
+{
+    CColorCout::CoutRedMessage("输入的错误次数过多，返回主界面");
+    std::cout << "\n\n\n";
+}
+
+// Operators separate numbers and port ids by blanks, semicolons or commas alike.
+std::vector<std::string> SplitOperatorItems(const std::string& text)
+{
+    return SplitStringByChar(StringReplaceChar(StringReplaceChar(text, ' ', ','), ';', ','), ',');
+}
+
+ComPortBaseInfo_t RecordFromRow(const Win32::CommInfo& row, bool identify)
+{
+    ComPortBaseInfo_t record;
+    record.port = row.portName;
+    record.baud = atoi(row.baudText.c_str());
+    record.bAT = row.bAT;
+    record.sim = row.smsNumber;
+    record.signal = row.signal;
+    record.serial = row.serial;
+    if (identify)
+        record.phoneType = IdentifyPhoneType(row.atiRsp);
+    return record;
+}
+
+} // namespace
+
+bool CCheckManager::InputCheckSendPduSmsPhoneNumbers(std::vector<std::string>& numbers)
+{
+    numbers.clear();
+    for (int attempt = 0; attempt < MAX_INPUT_TRY_COUNT; ++attempt) {
+        std::cout << "\n";
+        CColorCout::CoutGreenMessage("请输入接收短信的号码: ");
+        numbers = SplitUserPhoneNumber(ReadOperatorLine());
+        if (!numbers.empty())
+            return true;
+        CColorCout::CoutRedMessage("您输入的号码有误，请重新输入");
+        std::cout << "\n";
+    }
+    PrintTooManyTries();
+    return false;
+}
+
+bool CCheckManager::InputCheckSendPduSmsComPorts(std::vector<ComPortBaseInfo_t>& ports)
+{
+    for (int attempt = 0; attempt < MAX_INPUT_TRY_COUNT; ++attempt) {
+        ports.clear();
+        std::cout << "\n";
+        CColorCout::CoutGreenMessage("请输入设备端口号(例:选择/dev/ttyUSB0,请输入USB0):");
+        if (InputToSendPduSmsComPort(ReadOperatorLine(), ports))
+            return true;
+        CColorCout::CoutRedMessage("您输入的设备端口号有误，请重新输入");
+        std::cout << "\n";
+    }
+    PrintTooManyTries();
+    return false;
+}
+
+bool CCheckManager::InputCheckSendPduSmsContext(std::string& text)
+{
+    std::cout << "\n";
+    CColorCout::CoutGreenMessage("请输入短信内容:");
+    text = ReadOperatorLine();
+    return InputToSendPduSmsContext(text);
+}
+
+bool CCheckManager::InputToSendPduSmsContext(std::string& text)
+{
+    if (text.empty())
+        text = kDefaultSmsText;
+    return true;
+}
+
+bool CCheckManager::InputToSendPduSmsComPort(const std::string& portIds,
+                                             std::vector<ComPortBaseInfo_t>& ports)
+{
+    ports.clear();
+    if (portIds.empty()) {
+        // No ids: prefer complete modems, then any that answers AT, then every port.
+        auto choose = [&](const std::function<bool(const Win32::CommInfo&)>& accept, bool identify) {
+            for (const Win32::CommInfo& row : commInfoVec)
+                if (accept(row))
+                    ports.push_back(RecordFromRow(row, identify));
+        };
+        choose([](const Win32::CommInfo& row) {
+            return row.bAT && !row.serial.empty() && !row.signal.empty() && !row.smsNumber.empty();
+        }, true);
+        if (ports.empty())
+            choose([](const Win32::CommInfo& row) { return row.bAT; }, true);
+        if (ports.empty())
+            choose([](const Win32::CommInfo&) { return true; }, false);
+        return true;
+    }
+
+    bool matched = false;
+    for (const std::string& item : SplitOperatorItems(portIds)) {
+        const Win32::CommInfo* found = nullptr;
+        for (const Win32::CommInfo& row : commInfoVec) {
+            if (GetPortId(row.portName) == item) {
+                found = &row;
+                break;
+            }
+        }
+        if (found) {
+            ports.push_back(RecordFromRow(*found, true));
+            matched = true;
+            continue;
+        }
+        ComPortBaseInfo_t unknown;
+        unknown.port = "/dev/tty" + item;
+        unknown.baud = kUnknownPortBaud;
+        unknown.portExists = false;
+        ports.push_back(unknown);
+    }
+    return matched;
+}
+
+std::vector<std::string> CCheckManager::SplitUserPhoneNumber(std::string text)
+{
+    std::vector<std::string> numbers;
+    for (const std::string& item : SplitOperatorItems(text)) {
+        if (item.empty())
+            continue;
+        if (!CheckReceiveNumber(item))
+            return {};
+        numbers.push_back(item);
+    }
+    return numbers;
+}
+
+bool CCheckManager::CheckReceiveNumber(std::string number)
+{
+    for (std::string::size_type i = 0; i < number.size(); ++i) {
+        const char c = number[i];
+        const bool digit = c >= '0' && c <= '9';
+        if (!digit && !(i == 0 && c == '+'))
+            return false;
+    }
+    return number.size() >= 5 && number.size() < static_cast<std::string::size_type>(MAX_PHONE_LEN);
+}
+
+std::string CCheckManager::RemoveDoubleQuotationMarksOfStringBothSide(std::string text)
+{
+    // A quoted word of three letters or fewer keeps its quotes.
+    if (text.size() <= 5)
+        return text;
+    const std::string::size_type first = text.find('"');
+    if (first == std::string::npos)
+        return text;
+    const std::string::size_type last = text.rfind('"');
+    if (first == last)
+        return text.substr(first + 1);
+    return text.substr(first + 1, last - first - 1);
+}
