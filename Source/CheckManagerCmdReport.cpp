@@ -1,6 +1,126 @@
 #include "CheckManager.h"
 
-// Placeholder bodies until the report and PDU test modes land.
-void CCheckManager::OnCmdSMS(const std::string&) {}
-void CCheckManager::GetPortList(std::vector<ComPortBaseInfo_t>&) {}
-void CCheckManager::OnCmdPduTest(const std::string&, const std::string&) {}
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <memory>
+
+#include <json/json.h>
+
+#include "JsonText.h"
+#include "PhoneFactory.h"
+
+namespace {
+
+enum class ReportMode { None, Read, Clear, ReadClear };
+
+struct ReportWord {
+    const char* word;
+    ReportMode mode;
+    bool oneLine;
+};
+
+// The "s" forms print the same document on one line for scripts.
+const ReportWord REPORT_WORDS[] = {
+    {"read", ReportMode::Read, false},
+    {"clear", ReportMode::Clear, false},
+    {"readclear", ReportMode::ReadClear, false},
+    {"sread", ReportMode::Read, true},
+    {"sclear", ReportMode::Clear, true},
+    {"sreadclear", ReportMode::ReadClear, true},
+};
+
+ReportWord RecogniseReportWord(const std::string& word)
+{
+    for (const ReportWord& known : REPORT_WORDS)
+        if (word == known.word)
+            return known;
+    return {"", ReportMode::None, false};
+}
+
+void AppendMessages(Json::Value& portEntry, const std::vector<SmsRecvStruct_t>& messages,
+                    const char* storage)
+{
+    for (const SmsRecvStruct_t& message : messages) {
+        Json::Value entry;
+        entry["time"] = message.time;
+        entry["from"] = message.number;
+        entry["text"] = message.text;
+        entry["storage"] = storage;
+        portEntry["msgs"].append(entry);
+    }
+}
+
+} // namespace
+
+void CCheckManager::OnCmdSMS(const std::string& word)
+{
+    // Detection stays quiet so the document is all this mode prints.
+    g_bShowExtend = false;
+    const ReportWord recognised = RecogniseReportWord(word);
+    const time_t start = time(nullptr);
+
+    Json::Value root;
+    root["type"] = word;
+    root["check"] = recognised.mode == ReportMode::None ? 0 : 1;
+
+    if (recognised.mode != ReportMode::None) {
+        OnScanPort();
+        std::vector<ComPortBaseInfo_t> ports;
+        GetPortList(ports);
+        root["portcount"] = static_cast<Json::UInt>(ports.size());
+        for (const ComPortBaseInfo_t& port : ports) {
+            Json::Value entry;
+            entry["name"] = PortDisplayName(port.port);
+            if (recognised.mode != ReportMode::Clear) {
+                std::vector<SmsRecvStruct_t> meSms;
+                std::vector<SmsRecvStruct_t> smSms;
+                GetPortSMS(port, meSms, smSms);
+                entry["msgcount"] = static_cast<Json::UInt>(smSms.size() + meSms.size());
+                AppendMessages(entry, smSms, "SIM");
+                AppendMessages(entry, meSms, "DEV");
+            }
+            if (recognised.mode != ReportMode::Read)
+                entry["clear"] = DelPortSMS(port);
+            root["ports"].append(entry);
+        }
+    }
+    root["seconds"] = static_cast<Json::Int64>(time(nullptr) - start);
+
+    std::cout << (recognised.oneLine ? OneLineJsonText(root) : StyledJsonText(root)) << "\n";
+    std::cout.flush();
+}
+
+void CCheckManager::GetPortList(std::vector<ComPortBaseInfo_t>& ports)
+{
+    ports.clear();
+    const std::vector<std::unique_ptr<CPhoneCardBase>> candidates = MakeIdentificationCandidates();
+    for (const Win32::CommInfo& row : commInfoVec) {
+        // Ports without a SIM card or without signal cannot hold or take messages.
+        if (!row.bAT || row.serial.empty() || row.signal.empty() || row.smsNumber.empty())
+            continue;
+        ComPortBaseInfo_t port;
+        port.port = row.portName;
+        port.baud = atoi(row.baudText.c_str());
+        port.bAT = true;
+        port.sim = row.smsNumber;
+        port.signal = row.signal;
+        port.serial = row.serial;
+        if (CPhoneCardBase* match = FindAtiMatch(candidates, row.atiRsp))
+            port.phoneType = match->GetPhoneType();
+        ports.push_back(port);
+    }
+}
+
+void CCheckManager::OnCmdPduTest(const std::string& number, const std::string& text)
+{
+    // The commands a Yarlen module would be sent; no SMS centre has been queried, so the PDUs
+    // leave the choice of centre to the modem.
+    std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(PHONE_TYPE_YARLEN));
+    for (const PDU_LONG_SMS_Base_t& part : card->GetSendPduSmsCmdArray(number, text)) {
+        std::cout << part.command << "\n";
+        // Every body ends in Ctrl-Z, which is not shown.
+        std::cout << part.body.substr(0, part.body.empty() ? 0 : part.body.size() - 1) << "\n";
+    }
+    std::cout.flush();
+}

@@ -1,11 +1,212 @@
 #include "CheckManager.h"
 
-// Placeholder bodies until the read and delete flows land.
-void CCheckManager::OnReadAllSms() {}
-void CCheckManager::OnDelAllSms() {}
-bool CCheckManager::InputReadAllSmsComPort(std::vector<ComPortBaseInfo_t>&) { return false; }
-void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>&) {}
-bool CCheckManager::ReadAllSmsByPhoneSM(CPhoneCardBase*, CComPortBase*) { return false; }
-void CCheckManager::PrintRecvSms(std::vector<SmsRecvStruct_t>) {}
-void CCheckManager::GetPortSMS(ComPortBaseInfo_t, std::vector<SmsRecvStruct_t>&, std::vector<SmsRecvStruct_t>&) {}
-bool CCheckManager::DelPortSMS(ComPortBaseInfo_t) { return false; }
+#include <unistd.h>
+
+#include <ctime>
+#include <iostream>
+#include <memory>
+
+#include "ColorCout.h"
+#include "ComPortBase.h"
+#include "PhoneFactory.h"
+
+namespace {
+
+// Modules that are read one index at a time: at most this many indexes per storage, and at most
+// this many read windows for the reply to one index, so a silent or chattering module cannot hold
+// the flow.
+const int MAX_READ_NEXT_PASSES = 100;
+const int MAX_READ_NEXT_WINDOWS = 100;
+// Leaves the messages on screen for a moment before the menu redraws the device table.
+const useconds_t READ_RESULT_PAUSE_USEC = 3000000;
+
+const char* const MESSAGE_SEPARATOR = "--------------------------------------------------";
+
+// One port's driver object and open device for the length of its turn. A record that matched no
+// detected port gets neither: its path may name the operator's own terminal ("/dev/tty"), which
+// opening would switch to raw mode.
+struct PortTurn {
+    explicit PortTurn(const ComPortBaseInfo_t& info)
+    {
+        if (!info.portExists)
+            return;
+        port.reset(new CComPortBase(info.port, info.baud));
+        card.reset(GetPhoneByType(static_cast<PHONE_TYPE_t>(info.phoneType)));
+    }
+
+    std::unique_ptr<CComPortBase> port;
+    std::unique_ptr<CPhoneCardBase> card; // declared last: deleted before the port closes
+};
+
+struct StoragesRead {
+    bool me = false;
+    bool sm = false;
+};
+
+// Device storage first, then SIM storage, with the same driver object. A list is replaced only
+// when its storage was read.
+StoragesRead ReadStorages(CCheckManager& manager, PortTurn& turn, std::vector<SmsRecvStruct_t>& meSms,
+                          std::vector<SmsRecvStruct_t>& smSms)
+{
+    CPhoneCardBase* card = turn.card.get();
+    CComPortBase* port = turn.port.get();
+    if (port)
+        port->Open();
+    CCheckManager::RunComCmdInitPhone(card, port);
+
+    StoragesRead read;
+    if (card && manager.RunComCmdReadME_Sms(card, port) && manager.ReadAllSmsByPhoneSM(card, port)) {
+        read.me = true;
+        meSms = card->GetReadSms();
+    }
+    if (card && manager.RunComCmdReadSM_Sms(card, port) && manager.ReadAllSmsByPhoneSM(card, port)) {
+        read.sm = true;
+        smSms = card->GetReadSms();
+    }
+    return read;
+}
+
+// The first reason that applies, most specific first.
+std::string ReadFailureReason(const ComPortBaseInfo_t& info, const PortTurn& turn)
+{
+    if (info.sim.empty())
+        return GetSmsCodeChineseStr(SMS_CODE_NO_SIM_CARD);
+    if (!turn.card)
+        return GetSmsCodeChineseStr(SMS_CODE_DEVICE_NOT_AT);
+    const std::string driverError = turn.card->GetErrorMessage();
+    if (!driverError.empty())
+        return driverError;
+    if (turn.port && turn.port->IsComError())
+        return turn.port->GetErrorMsg();
+    return GetSmsCodeChineseStr(SMS_CODE_DEVICE_NOT_AT);
+}
+
+std::string CountText(size_t count)
+{
+    return std::to_string(static_cast<unsigned>(count));
+}
+
+// Gathers the reply to one per-index read until it carries a final result.
+std::string GatherReadNextReply(CComPortBase& port)
+{
+    std::string reply;
+    for (int window = 0; window < MAX_READ_NEXT_WINDOWS; ++window) {
+        if (!port.ReadAll(reply))
+            break;
+        if (reply.find("OK") != std::string::npos || reply.find("ERROR") != std::string::npos)
+            break;
+    }
+    return reply;
+}
+
+} // namespace
+
+std::string PortDisplayName(const std::string& portName)
+{
+    return portName.size() > 5 ? portName.substr(5) : "";
+}
+
+void CCheckManager::OnReadAllSms()
+{
+    std::vector<ComPortBaseInfo_t> ports;
+    if (!InputReadAllSmsComPort(ports))
+        return;
+    const time_t start = time(nullptr);
+    HandleReadAllSms(ports);
+    const time_t end = time(nullptr);
+    std::cout << "读取短信耗时: " << (end - start + 1) << " 秒" << "\n";
+    std::cout.flush();
+    usleep(READ_RESULT_PAUSE_USEC);
+}
+
+void CCheckManager::OnDelAllSms()
+{
+    // The key only asks for ports: no device is contacted.
+    std::vector<ComPortBaseInfo_t> ports;
+    InputReadAllSmsComPort(ports);
+}
+
+bool CCheckManager::InputReadAllSmsComPort(std::vector<ComPortBaseInfo_t>& ports)
+{
+    // The read flow asks for ports exactly as the send flow does.
+    return InputCheckSendPduSmsComPorts(ports);
+}
+
+void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
+{
+    for (const ComPortBaseInfo_t& record : ports) {
+        const ComPortBaseInfo_t info = record;
+        PortTurn turn(info);
+        std::vector<SmsRecvStruct_t> meSms;
+        std::vector<SmsRecvStruct_t> smSms;
+        const StoragesRead read = ReadStorages(*this, turn, meSms, smSms);
+        const std::string portId = PortDisplayName(info.port);
+
+        if (!read.me && !read.sm) {
+            CColorCout::CoutRedMessage("端口 " + portId + " 接收短信失败");
+            CColorCout::CoutRedMessage("\t 失败原因: ");
+            CColorCout::CoutRedMessage(ReadFailureReason(info, turn));
+            std::cout << "\n";
+            continue;
+        }
+        CColorCout::CoutGreenMessage("端口 " + portId + " 接收短信成功 共 " +
+                                     CountText(smSms.size() + meSms.size()) + " 条短信");
+        std::cout << "\n";
+        if (read.sm) {
+            CColorCout::CoutGreenMessage("SIM卡中的短信共 " + CountText(smSms.size()) + " 条");
+            std::cout << "\n";
+            PrintRecvSms(smSms);
+        }
+        if (read.me) {
+            CColorCout::CoutGreenMessage("设备中的短信共 " + CountText(meSms.size()) + " 条");
+            std::cout << "\n";
+            PrintRecvSms(meSms);
+        }
+    }
+}
+
+bool CCheckManager::ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port)
+{
+    if (!card || !port || !port->Open())
+        return false;
+    if (!RunComCmdSetPduMode(card, port) || !RunComCmdSetRecvSmsCompatibleMode(card, port) ||
+        !RunComCmdReadAllSmsToPhone(card, port))
+        return false;
+    // Drivers that list the whole storage in one reply are finished at once.
+    for (int pass = 0; pass < MAX_READ_NEXT_PASSES && card->NotFinished(); ++pass) {
+        port->Write(card->GetReadNextSmsCmd());
+        card->OnReadNextSmsCmdRsp(GatherReadNextReply(*port));
+    }
+    return true;
+}
+
+void CCheckManager::PrintRecvSms(std::vector<SmsRecvStruct_t> messages)
+{
+    for (size_t i = 0; i < messages.size(); ++i) {
+        std::cout << MESSAGE_SEPARATOR << "\n";
+        std::cout << " 第 " << i + 1 << " 条短信" << "\n";
+        std::cout << "发送号码: " << messages[i].number << "\n";
+        std::cout << "发送时间: " << messages[i].time << "\n";
+        std::cout << "短信内容: " << messages[i].text << "\n";
+    }
+    std::cout << MESSAGE_SEPARATOR << "\n";
+}
+
+void CCheckManager::GetPortSMS(ComPortBaseInfo_t port, std::vector<SmsRecvStruct_t>& meSms,
+                               std::vector<SmsRecvStruct_t>& smSms)
+{
+    PortTurn turn(port);
+    ReadStorages(*this, turn, meSms, smSms);
+}
+
+bool CCheckManager::DelPortSMS(ComPortBaseInfo_t port)
+{
+    // No storage is selected first: the delete-all command acts on whichever storage the
+    // module has selected.
+    PortTurn turn(port);
+    if (!turn.card || !turn.port || !turn.port->Open())
+        return false;
+    const bool deleted = RunComCmdDelAllSms(turn.card.get(), turn.port.get());
+    turn.port->Close();
+    return deleted;
+}

@@ -1,0 +1,118 @@
+// Read and delete flows without a modem: failure reasons, the port dialogue, and ports that must
+// never be opened.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "CheckManager.h"
+#include "ReadFlowSupport.h"
+
+namespace {
+
+ComPortBaseInfo_t Record(const std::string& path, int phoneType, const std::string& sim, bool exists)
+{
+    ComPortBaseInfo_t record;
+    record.port = path;
+    record.baud = 115200;
+    record.sim = sim;
+    record.phoneType = phoneType;
+    record.portExists = exists;
+    return record;
+}
+
+// A record the port chooser made for an id that matched nothing may name the operator's own
+// terminal: no flow may open it, and the read still reports the missing SIM card.
+TEST(ReadFlowUnmatchedPort, IsNeverOpenedAndReportsNoSimCard)
+{
+    IdlePty pty;
+    ASSERT_FALSE(pty.Path().empty());
+    CCheckManager manager;
+    std::vector<ComPortBaseInfo_t> ports = {Record(pty.Path(), PHONE_TYPE_YARLEN, "", false)};
+
+    const std::string shown = CaptureConsole([&] { manager.HandleReadAllSms(ports); });
+    EXPECT_EQ(shown, Red("端口 " + pty.Path().substr(5) + " 接收短信失败") + Red("\t 失败原因: ") +
+                         Red("设备未插卡") + "\n");
+
+    std::vector<SmsRecvStruct_t> meSms = {{"1", "2", "kept"}};
+    std::vector<SmsRecvStruct_t> smSms;
+    manager.GetPortSMS(ports[0], meSms, smSms);
+    ASSERT_EQ(meSms.size(), 1u);
+    EXPECT_EQ(meSms[0].text, "kept");
+    EXPECT_TRUE(smSms.empty());
+
+    EXPECT_FALSE(manager.DelPortSMS(ports[0]));
+    EXPECT_TRUE(pty.Untouched());
+    EXPECT_EQ(pty.Written(), "");
+}
+
+// A detected port whose type has no device class: the chain of reasons picks the SIM card
+// first, then the missing driver; nothing is written to the device.
+TEST(ReadFlowNoDriver, FailureReasonsInOrderAndNoCommandWritten)
+{
+    IdlePty pty;
+    ASSERT_FALSE(pty.Path().empty());
+    const std::string id = pty.Path().substr(5);
+    const struct {
+        std::string sim;
+        std::string reason;
+    } cases[] = {
+        {"", "设备未插卡"},
+        {"89860000000000000001", "设备不AT"},
+    };
+    for (const auto& c : cases) {
+        CCheckManager manager;
+        std::vector<ComPortBaseInfo_t> ports = {Record(pty.Path(), PHONE_TYPE_BASE, c.sim, true)};
+        const std::string shown = CaptureConsole([&] { manager.HandleReadAllSms(ports); });
+        EXPECT_EQ(shown, Red("端口 " + id + " 接收短信失败") + Red("\t 失败原因: ") + Red(c.reason) + "\n")
+            << c.sim;
+
+        std::vector<SmsRecvStruct_t> meSms = {{"a", "b", "c"}};
+        std::vector<SmsRecvStruct_t> smSms = {{"d", "e", "f"}, {"g", "h", "i"}};
+        EXPECT_EQ(CaptureConsole([&] { manager.GetPortSMS(ports[0], meSms, smSms); }), "");
+        EXPECT_EQ(meSms.size(), 1u);
+        EXPECT_EQ(smSms.size(), 2u);
+        EXPECT_FALSE(manager.DelPortSMS(ports[0]));
+    }
+    EXPECT_EQ(pty.Written(), "");
+}
+
+// Every port of the list gets its turn, in order, whatever the one before it did.
+TEST(ReadFlowPorts, FailingPortsDoNotStopTheList)
+{
+    CCheckManager manager;
+    std::vector<ComPortBaseInfo_t> ports = {Record("/dev/ttyUSB97", PHONE_TYPE_BASE, "", false),
+                                            Record("/dev/ttyUSB98", PHONE_TYPE_BASE, "1", false)};
+    const std::string shown = CaptureConsole([&] { manager.HandleReadAllSms(ports); });
+    EXPECT_EQ(shown, Red("端口 ttyUSB97 接收短信失败") + Red("\t 失败原因: ") + Red("设备未插卡") + "\n" +
+                         Red("端口 ttyUSB98 接收短信失败") + Red("\t 失败原因: ") + Red("设备不AT") + "\n");
+}
+
+// Three refused port lines end the dialogue; the menu's read then reads nothing and neither
+// reports an elapsed time nor pauses, and "d" never gets past the dialogue.
+TEST(ReadFlowDialogue, ThreeRefusalsReturnToTheMenu)
+{
+    const std::string prompt = "\n" + Green("请输入设备端口号(例:选择/dev/ttyUSB0,请输入USB0):") + "\n";
+    const std::string refusal = Red("您输入的设备端口号有误，请重新输入") + "\n";
+    const std::string expected = prompt + refusal + prompt + refusal + prompt + refusal +
+                                 Red("输入的错误次数过多，返回主界面") + "\n\n\n";
+
+    CCheckManager manager;
+    {
+        ScopedInput input("USB9\nusb0\nS7\nUSB1\n");
+        std::vector<ComPortBaseInfo_t> ports;
+        bool chosen = true;
+        EXPECT_EQ(CaptureConsole([&] { chosen = manager.InputReadAllSmsComPort(ports); }), expected);
+        EXPECT_FALSE(chosen);
+    }
+    {
+        ScopedInput input("USB9\nUSB9\nUSB9\n");
+        EXPECT_EQ(CaptureConsole([&] { manager.OnReadAllSms(); }), expected);
+    }
+    {
+        ScopedInput input("USB9\nUSB9\nUSB9\n");
+        EXPECT_EQ(CaptureConsole([&] { manager.OnDelAllSms(); }), expected);
+    }
+}
+
+} // namespace

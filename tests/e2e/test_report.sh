@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Command-line SMS report: every sub-command against modems holding stored messages on SIM and
+# device storage, the documents parsed and their exact forms checked.
+source "$(dirname "$0")/harness.sh"
+h_begin "$@"
+h_settings 60
+tools="$H_DIR/read_tools.py"
+ports=(0 1 2 3 4 5)
+
+h_modem 0 --rules "$H_DIR/read_base.rules"
+h_modem 1 --rules "$H_DIR/read_index.rules"
+h_modem 2 --rules "$H_DIR/read_cdma.rules"
+h_modem 3 --rules "$H_DIR/read_refuse.rules"
+# No SIM card: left out of the report altogether.
+printf 'AT+CCID\tERROR\n' > "$H_WORK/nosim.rules"
+h_modem 4 --rules "$H_WORK/nosim.rules" --rules "$H_DIR/read_base.rules"
+# Answers AT, but its ATI names no supported model: not a usable port.
+h_modem 5
+
+# report OUT WORD: "Quenlo sms WORD", with what the run wrote to each modem kept in OUT.ttyUSBn.
+report() {
+    local out=$1 word=$2 n
+    local -A before
+    for n in "${ports[@]}"; do before[$n]=$(h_dialogue "$n" | wc -c); done
+    h_quenlo "$out" sms "$word"
+    h_check_eq "sms $word: exit status 0" 0 $?
+    for n in "${ports[@]}"; do
+        h_dialogue "$n" | tail -c +$((before[$n] + 1)) > "$H_WORK/$out.ttyUSB$n"
+    done
+}
+
+check() { h_check "$1" python3 "$tools" check "$H_WORK/$2" "$3"; }
+
+# The read part of a document: one entry per usable port in path order, SIM messages first.
+check_read() {
+    local out=$1 word=$2
+    check "$word: recognised, four usable ports in path order" "$out" \
+        'doc["check"] == 1 and doc["type"] == "'"$word"'" and doc["portcount"] == 4 and isinstance(doc["seconds"], int) and [p["name"] for p in doc["ports"]] == ["ttyUSB0", "ttyUSB1", "ttyUSB2", "ttyUSB3"]'
+    check "$word: listing module, long message joined, SIM block first" "$out" \
+        'port["ttyUSB0"]["msgs"] == stored("ttyUSB0") and port["ttyUSB0"]["msgcount"] == 4'
+    check "$word: per-index module, SIM block first" "$out" \
+        'sorted_msgs(port["ttyUSB1"]["msgs"]) == sorted_msgs(stored("ttyUSB1")) and [m["storage"] for m in port["ttyUSB1"]["msgs"]] == ["SIM", "DEV", "DEV"] and port["ttyUSB1"]["msgcount"] == 3'
+    check "$word: CDMA module, formats 1 and 6" "$out" \
+        'port["ttyUSB2"]["msgs"] == stored("ttyUSB2") and port["ttyUSB2"]["msgcount"] == 2'
+    check "$word: device storage refused, SIM storage reported" "$out" \
+        'port["ttyUSB3"]["msgs"] == stored("ttyUSB3") and port["ttyUSB3"]["msgcount"] == 1'
+    check "$word: device storage, then SIM storage" "$out" \
+        'dialogue["ttyUSB0"].count("AT+CMGL=4") == 2 and "AT+CPMS=\"ME\"\r\nat+cmgf=0\r\nAT\rAT+CMGL=4\r\nAT+CPMS=\"SM\"\r\nat+cmgf=0\r\nAT\rAT+CMGL=4\r\n" in dialogue["ttyUSB0"]'
+    check "$word: one read per listed index" "$out" \
+        '"AT+CPMS=\"ME\"\r\nat+cmgf=0\r\nAT\rAT+CMGD=?\r\nAT+CMGR=1\r\nAT+CMGR=2\r\nAT+CPMS=\"SM\"\r\nat+cmgf=0\r\nAT\rAT+CMGD=?\r\nAT+CMGR=4\r\nAT+CMGR=5\r\n" in dialogue["ttyUSB1"]'
+    check "$word: CDMA listing and reads" "$out" \
+        '"AT+CPMS=\"ME\"\r\nAT^HSMSSS=0,0,6,0\r\nAT\rAT^HCMGL=4\r\nAT^HCMGR=0\r\nAT^HCMGR=3\r\nAT+CPMS=\"SM\"\r\nAT^HSMSSS=0,0,6,0\r\nAT\rAT^HCMGL=4\r\n" in dialogue["ttyUSB2"]'
+    check "$word: the ports without a SIM card or a known model are not read" "$out" \
+        'not any(c in dialogue[n] for n in ("ttyUSB4", "ttyUSB5") for c in ("AT+CPMS=\"ME\"", "AT+CMGL"))'
+}
+
+# The delete part: one delete-all command per port, after its read when there is one, with no
+# storage selected for it.
+check_clear() {
+    local out=$1 word=$2
+    check "$word: every port cleared" "$out" '[p["clear"] for p in doc["ports"]] == [True] * 4'
+    check "$word: one delete-all command per port, the last thing written" "$out" \
+        'all(dialogue[n].count("AT+CMGD=0,4\r\n") == 1 and dialogue[n].endswith("AT+CMGD=0,4\r\n") for n in ["ttyUSB0", "ttyUSB1", "ttyUSB2", "ttyUSB3"])'
+    check "$word: nothing deleted on the ports left out" "$out" \
+        '"AT+CMGD" not in dialogue["ttyUSB4"] and "AT+CMGD" not in dialogue["ttyUSB5"]'
+}
+
+report read.txt read
+check_read read.txt read
+check "read: members of the document and of each entry" read.txt \
+    'sorted(doc) == ["check", "portcount", "ports", "seconds", "type"] and all(sorted(p) == (["msgcount", "msgs", "name"] if "msgs" in p else ["msgcount", "name"]) for p in doc["ports"])'
+check "read: styled form, three-space indentation, then one empty line" read.txt \
+    'text.startswith("{\n   \"check\" : 1,\n   \"portcount\" : 4,\n   \"ports\" : [\n      {\n         \"msgcount\" : 4,\n         \"msgs\" : [\n            {\n               \"from\" : \"8613912345678\",\n               \"storage\" : \"SIM\",\n") and text.endswith("\n   \"type\" : \"read\"\n}\n\n")'
+h_check_contains "read: text values as UTF-8" read.txt '"text" : "你好，世界",'
+check "read: nothing deleted" read.txt 'not any("AT+CMGD=0,4" in d for d in dialogue.values())'
+
+report sread.txt sread
+check_read sread.txt sread
+check "sread: one line, then one empty line" sread.txt 'text == one_line(doc) + "\n\n"'
+
+report clear.txt clear
+check "clear: entries hold name and clear only" clear.txt \
+    'doc["check"] == 1 and doc["portcount"] == 4 and [sorted(p) for p in doc["ports"]] == [["clear", "name"]] * 4 and [p["name"] for p in doc["ports"]] == ["ttyUSB0", "ttyUSB1", "ttyUSB2", "ttyUSB3"]'
+check_clear clear.txt clear
+check "clear: no storage is read or selected for the delete" clear.txt \
+    'not any(c in d for d in dialogue.values() for c in ("AT+CPMS=\"ME\"", "AT+CMGL", "AT+CMGR", "AT^HCMG"))'
+
+report readclear.txt readclear
+check_read readclear.txt readclear
+check_clear readclear.txt readclear
+
+report sclear.txt sclear
+check "sclear: one line, then one empty line" sclear.txt 'text == one_line(doc) + "\n\n" and doc["type"] == "sclear"'
+check_clear sclear.txt sclear
+
+report sreadclear.txt sreadclear
+check_read sreadclear.txt sreadclear
+check_clear sreadclear.txt sreadclear
+check "sreadclear: one line, then one empty line" sreadclear.txt 'text == one_line(doc) + "\n\n"'
+
+report list.txt list
+check "unknown word: check 0, seconds and type only" list.txt \
+    'sorted(doc) == ["check", "seconds", "type"] and doc["check"] == 0 and doc["type"] == "list" and text == "{\n   \"check\" : 0,\n   \"seconds\" : %d,\n   \"type\" : \"list\"\n}\n\n" % doc["seconds"]'
+check "unknown word: no port touched" list.txt 'not any(dialogue.values())'
+
+# The PDU test mode prints the commands of a send and opens no port.
+h_quenlo pdu.txt pdu 18300000000 abc
+h_check_eq "pdu: command line and PDU without Ctrl-Z" \
+    "$(printf 'AT+CMGS=20\r\n0011000B818103000000F00008AA06006100620063\nx')" "$(cat "$H_WORK/pdu.txt"; printf x)"
+h_quenlo pdulong.txt pdu 18300000000 "$(printf 'a%.0s' {1..100})"
+check "pdu: two lines per part of a long text" pdulong.txt \
+    're.fullmatch(r"AT\+CMGS=154\r\n0051000BA18103000000F00008A78C050003[0-9A-F]{2}0201(0061){67}\nAT\+CMGS=86\r\n0051000BA18103000000F00008A748050003[0-9A-F]{2}0202(0061){33}\n", text)'
+
+h_end
