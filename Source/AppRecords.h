@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "FixedText.h"
 #include "PhoneTypes.h"
 
 const int MAX_INPUT_TRY_COUNT = 3;
@@ -32,14 +33,6 @@ struct DeviceBaseComInfo {
     // Reads "%d,%d" from the start of `signal` into rssi and ber; returns rssi.
     int regetRssi();
 };
-
-// Copies text into a fixed array, cut to fit and always terminated.
-template <size_t N> void CopyToField(char (&field)[N], const std::string& text)
-{
-    size_t n = text.size() < N - 1 ? text.size() : N - 1;
-    text.copy(field, n);
-    field[n] = '\0';
-}
 
 // One port chosen for a send or read operation.
 struct ComPortBaseInfo_t {

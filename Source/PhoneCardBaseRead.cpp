@@ -4,16 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "FixedText.h"
 #include "StringUtil.h"
 
 namespace {
-
-// A fixed text field up to its NUL, never past its end.
-template <size_t N>
-std::string FieldText(const char (&field)[N])
-{
-    return std::string(field, strnlen(field, N));
-}
 
 struct LongMessage {
     size_t slot;                       // place of its record in the result

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "SmsCodec.h"
+#include "FixedText.h"
 #include "StringUtil.h"
 
 namespace {
@@ -16,27 +17,18 @@ const size_t MAX_SINGLE_SMS_BYTES = 140;
 const int MAX_SINGLE_SMS_UNITS = 70;
 const size_t MAX_SINGLE_TEXT_BYTES = 160;
 
-// Copies text into a fixed field, cut so that the terminating NUL always fits.
-template <size_t N>
-void CopyField(char (&field)[N], const std::string& text)
-{
-    const size_t n = std::min(text.size(), N - 1);
-    memcpy(field, text.data(), n);
-    field[n] = '\0';
-}
-
 // A number written with a leading "+" is international whatever its digits; networks
 // route it wrongly as a national number with the country code inside.
 void SetDestination(const CPhoneCardBase& phone, const std::string& number, SM_PARAM& param)
 {
     if (!number.empty() && number[0] == '+') {
         param.bNational = false;
-        CopyField(param.szPeer, number);
+        CopyToField(param.szPeer, number);
         return;
     }
     const CountryCode_t code = phone.JudgePhoneCountryCode(number);
     param.bNational = !code.bHasCountryCode;
-    CopyField(param.szPeer, phone.ModifyPhoneCode(number, code.bHasCountryCode));
+    CopyToField(param.szPeer, phone.ModifyPhoneCode(number, code.bHasCountryCode));
 }
 
 } // namespace
@@ -75,10 +67,10 @@ std::vector<PDU_LONG_SMS_Base_t> CPhoneCardBase::GetSendPduSmsCmdArray(std::stri
 std::vector<PDU_LONG_SMS_Base_t> CPhoneCardBase::GetSendSmsModePDUCmd(std::string number, std::string text)
 {
     SM_PARAM param{};
-    CopyField(param.szSmsc, m_smsCenterNumber);
+    CopyToField(param.szSmsc, m_smsCenterNumber);
     SetDestination(*this, number, param);
     param.nDcs = 8;
-    CopyField(param.szText, text.substr(0, MAX_SINGLE_TEXT_BYTES));
+    CopyToField(param.szText, text.substr(0, MAX_SINGLE_TEXT_BYTES));
     // The encoder ends the body with Ctrl-Z and fills in the length command; it gives
     // nothing for a destination it cannot address, which must not go out as a part.
     const std::string body = gsmEncodePduNew(&param, m_lastSendCmd);
@@ -93,7 +85,7 @@ std::vector<PDU_LONG_SMS_Base_t> CPhoneCardBase::GetSendLongPduSmsCmd(std::strin
     // The part header writes every character of the centre as a digit.
     const std::string smsc =
         (!m_smsCenterNumber.empty() && m_smsCenterNumber[0] == '+') ? m_smsCenterNumber.substr(1) : m_smsCenterNumber;
-    CopyField(param.szSmsc, smsc);
+    CopyToField(param.szSmsc, smsc);
     SetDestination(*this, number, param);
     param.nDcs = 8;
     param.pLongText = text.c_str();
