@@ -1,6 +1,5 @@
 #include "PhoneCardBase.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
