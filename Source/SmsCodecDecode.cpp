@@ -110,10 +110,11 @@ std::string ReadAddress(PduReader& reader)
     if ((type & kTypeOfNumberMask) != kAlphanumeric)
         return reader.SemiOctets(octets);
     // 3GPP TS 23.040 9.1.2.5: an alphanumeric address is GSM 7-bit text; its length counts
-    // semi-octets.
+    // semi-octets, so the septets are the whole ones those nibbles hold (a 7-character name
+    // leaves fill bits that must not show as "@").
     const std::vector<uint8_t> packed = reader.Octets(octets);
     return smscodec::GsmSeptetsToUtf8(
-        smscodec::UnpackSeptets(packed.data(), packed.size(), 0, packed.size() * 8 / 7));
+        smscodec::UnpackSeptets(packed.data(), packed.size(), 0, digits * 4u / 7));
 }
 
 // TP-VP length by TP-VPF (bits 3-4 of an SMS-SUBMIT's first octet).

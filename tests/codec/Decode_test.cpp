@@ -58,8 +58,18 @@ TEST(CodecDecode, DeliverHeaderAndText)
     EXPECT_STREQ(Decode(lower).szText, "añ");
     EXPECT_STREQ(Decode(lower).szSmsc, "18500000000");
 
-    // Alphanumeric originator ("Orange"): GSM 7-bit text, its length in semi-octets.
-    EXPECT_STREQ(Decode(kSmsc + "04" "0BD0" "4F79D87D2E03" "0000" + kTime + "00").szPeer, "Orange");
+    // Alphanumeric originators: GSM 7-bit text, its length in semi-octets. Seven characters
+    // leave fill bits in the last octet that are not a character.
+    struct Alpha {
+        const char* address;
+        const char* name;
+    } alphas[] = {
+        {"0BD0" "4F79D87D2E03", "Orange"},
+        {"0DD0" "D47B9A4E2FCB01", "Twitter"},
+        {"0ED0" "CE32DDCC4EE363", "Netflix1"},
+    };
+    for (const Alpha& a : alphas)
+        EXPECT_STREQ(Decode(kSmsc + "04" + a.address + "0000" + kTime + "00").szPeer, a.name);
 }
 
 TEST(CodecDecode, AlphabetFromDcsCodingGroups)

@@ -44,6 +44,39 @@ std::string FeedAll(sim::AtEngine& engine, const std::string& in)
     return Joined(engine.Feed(in));
 }
 
+// Runs modem_sim (next to this test program) with args, output discarded; its exit status.
+int RunModemSim(std::vector<std::string> args)
+{
+    char self[PATH_MAX] = {};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return -1;
+    std::string program = self;
+    program = program.substr(0, program.rfind('/')) + "/modem_sim";
+    args.insert(args.begin(), program);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(&a[0]);
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int spawned = posix_spawn(&pid, program.c_str(), &quiet, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&quiet);
+    if (spawned != 0) return -1;
+    // A program that took the arguments runs until told to stop: stop it after a bounded wait.
+    int status = 0;
+    auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGTERM);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        usleep(1000);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 } // namespace
 
 TEST(SimRules, RepliesAreFramedAsModulesSendThem)
@@ -239,4 +272,22 @@ TEST(SimModem, StandaloneProgramServesALinkUntilTerminated)
     EXPECT_EQ(logged.str(), "ATI\r");
     unlink(log.c_str());
     rmdir(dir);
+}
+
+TEST(SimModem, StandaloneProgramRefusesBadArgumentsAtOnce)
+{
+    // Each of these would otherwise leave a test talking to a modem that never answers.
+    const std::vector<std::vector<std::string>> bad = {
+        {"--baud", "fast"},
+        {"--baud", "115200x"},
+        {"--baud", "0"},
+        {"--baud"},
+        {"--type", "no-such-module"},
+        {"--rules", "/nonexistent/rules"},
+        {"--ati", "\\q"},
+        {"--bogus", "1"},
+    };
+    for (const auto& args : bad) {
+        EXPECT_EQ(RunModemSim(args), 2) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+    }
 }

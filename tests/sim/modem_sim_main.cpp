@@ -61,7 +61,13 @@ int main(int argc, char** argv)
         }
         std::string value = argv[++i];
         if (arg == "--baud") {
-            options.baud = std::atoi(value.c_str());
+            // A mistyped speed would give a modem that silently never answers.
+            char* end = nullptr;
+            long baud = std::strtol(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0' || baud <= 0 || baud > 4000000) {
+                return Usage("bad --baud " + value);
+            }
+            options.baud = static_cast<int>(baud);
         } else if (arg == "--type") {
             options.type = value;
         } else if (arg == "--ati") {
