@@ -15,6 +15,11 @@ const char CTRL_Z = 0x1A;
 const size_t MAX_SINGLE_SMS_BYTES = 140;
 const int MAX_SINGLE_SMS_UNITS = 70;
 const size_t MAX_SINGLE_TEXT_BYTES = 160;
+// 3GPP TS 23.040 9.1.2.5: an address field holds 20 digits at most; the codec builds no PDU
+// for a longer destination, nor for a text that would need more than 255 parts.
+const size_t MAX_ADDRESS_DIGITS = 20;
+const char* const NUMBER_TOO_LONG_REASON = "号码超过20位数字，未发送";
+const char* const TEXT_TOO_LONG_REASON = "短信内容过长，未发送";
 
 // A number written with a leading "+" is international whatever its digits; networks
 // route it wrongly as a national number with the country code inside.
@@ -28,6 +33,15 @@ void SetDestination(const CPhoneCardBase& phone, const std::string& number, SM_P
     const CountryCode_t code = phone.JudgePhoneCountryCode(number);
     param.bNational = !code.bHasCountryCode;
     CopyToField(param.szPeer, phone.ModifyPhoneCode(number, code.bHasCountryCode));
+}
+
+// Why the codec gave no PDU: the operator would otherwise read "设备不AT".
+std::string UnencodableReason(const SM_PARAM& param)
+{
+    std::string digits = FieldText(param.szPeer);
+    if (!digits.empty() && digits[0] == '+')
+        digits.erase(0, 1);
+    return digits.size() > MAX_ADDRESS_DIGITS ? NUMBER_TOO_LONG_REASON : TEXT_TOO_LONG_REASON;
 }
 
 } // namespace
@@ -73,8 +87,10 @@ std::vector<PDU_LONG_SMS_Base_t> CPhoneCardBase::GetSendSmsModePDUCmd(std::strin
     // The encoder ends the body with Ctrl-Z and fills in the length command; it gives
     // nothing for a destination it cannot address, which must not go out as a part.
     const std::string body = gsmEncodePduNew(&param, m_lastSendCmd);
-    if (body.empty())
+    if (body.empty()) {
+        m_errorMessage = UnencodableReason(param);
         return {};
+    }
     return {{m_lastSendCmd, body}};
 }
 
@@ -105,6 +121,8 @@ std::vector<PDU_LONG_SMS_Base_t> CPhoneCardBase::GetSendLongPduSmsCmd(std::strin
                  static_cast<int>(part.size() / 2) - (smscLen + 1));
         commands.push_back({command, part + CTRL_Z});
     }
+    if (commands.empty() && !text.empty())
+        m_errorMessage = UnencodableReason(param);
     return commands;
 }
 

@@ -29,18 +29,33 @@ std::string PartSuffix(int index, int total)
     return suffix;
 }
 
+// Text bytes that part i of total may carry: the suffix is ASCII, two UCS2 bytes a character.
+std::string::size_type PartRoom(int index, int total)
+{
+    return kMaxBodyBytes - 2 * PartSuffix(index, total).size() - sizeof(kUcs2CtrlZ);
+}
+
+// Length of the piece that starts at `start`: at most room bytes, one unit less where the cut
+// would part a UTF-16 surrogate pair (the phone could show neither half).
+std::string::size_type PieceLength(const std::string& ucs2, std::string::size_type start,
+                                   std::string::size_type room)
+{
+    if (ucs2.size() - start <= room)
+        return ucs2.size() - start;
+    const unsigned char lastHigh = static_cast<unsigned char>(ucs2[start + room - 2]);
+    return lastHigh >= 0xD8 && lastHigh <= 0xDB ? room - 2 : room;
+}
+
 // The smallest part count whose parts, each short by its own suffix, hold all the bytes.
-int CountParts(std::string::size_type textBytes)
+int CountParts(const std::string& ucs2)
 {
     // Each part holds at most 128 bytes, so fewer parts can never do.
-    int total = static_cast<int>((textBytes + 127) / 128);
+    int total = static_cast<int>((ucs2.size() + 127) / 128);
     for (;; ++total) {
-        std::string::size_type room = 0;
-        for (int i = 1; i <= total; ++i) {
-            // The suffix is ASCII: two UCS2 bytes per character.
-            room += kMaxBodyBytes - 2 * PartSuffix(i, total).size() - sizeof(kUcs2CtrlZ);
-        }
-        if (room >= textBytes)
+        std::string::size_type taken = 0;
+        for (int i = 1; i <= total; ++i)
+            taken += PieceLength(ucs2, taken, PartRoom(i, total));
+        if (taken == ucs2.size())
             return total;
     }
 }
@@ -217,16 +232,16 @@ std::vector<PDU_LONG_SMS_Base_t> CPhone_Lumbrec::GetSendLongPduSmsCmd(std::strin
                                                                       std::string text)
 {
     const std::string command = "AT^HCMGS=\"" + number + "\"\r";
-    std::string ucs2 = ToUcs2(text);
-    const int total = CountParts(ucs2.size());
+    const std::string ucs2 = ToUcs2(text);
+    const int total = CountParts(ucs2);
     std::vector<PDU_LONG_SMS_Base_t> parts;
-    for (int i = 1; !ucs2.empty(); ++i) {
-        const std::string suffix = ToUcs2(PartSuffix(i, total));
-        // Even, so no character is split between parts.
-        const std::string::size_type room = kMaxBodyBytes - suffix.size() - sizeof(kUcs2CtrlZ);
-        const std::string piece = ucs2.substr(0, room);
-        ucs2.erase(0, piece.size());
-        parts.push_back({command, piece + suffix + std::string(kUcs2CtrlZ, sizeof(kUcs2CtrlZ))});
+    std::string::size_type start = 0;
+    for (int i = 1; start < ucs2.size(); ++i) {
+        // Rooms are even, so no character is split between parts.
+        const std::string::size_type length = PieceLength(ucs2, start, PartRoom(i, total));
+        parts.push_back({command, ucs2.substr(start, length) + ToUcs2(PartSuffix(i, total)) +
+                                      std::string(kUcs2CtrlZ, sizeof(kUcs2CtrlZ))});
+        start += length;
     }
     return parts;
 }

@@ -1,4 +1,5 @@
-// Send flow against a simulated modem: the exact dialogue, retries, reasons and long texts.
+// Send flow against a simulated modem: the exact dialogue, retries, reasons, long texts, and
+// the CDMA module's own send commands.
 #include <chrono>
 #include <string>
 #include <vector>
@@ -48,8 +49,27 @@ size_t Count(const std::string& text, const std::string& needle)
     return n;
 }
 
-// One port with a base-command module (type M35) in front of a simulated modem.
-SendRun SendThrough(const std::string& rules, const std::vector<std::string>& numbers, const std::string& text)
+// Big-endian UCS2 bytes of an ASCII text, as the CDMA module takes it.
+std::string AsciiUcs2(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        out += '\0';
+        out += c;
+    }
+    return out;
+}
+
+// The CDMA module (MC323): its own SMS settings instead of PDU mode, "OK" to a body first and
+// the send report a moment later.
+const char* const kCdmaRules = "AT^RSSIREP=0\t\n"
+                               "AT^HSMSSS=0,0,6,0\t\n"
+                               "AT^HCMGS=*\t>\n"
+                               "<body>*\t=\\r\\nOK\\r\\n\\p\\r\\n^HCMGSS: 7\\r\\n\n";
+
+// One port with a base-command module (type M35 unless told) in front of a simulated modem.
+SendRun SendThrough(const std::string& rules, const std::vector<std::string>& numbers, const std::string& text,
+                    int phoneType = PHONE_TYPE_PELVANO, const std::string& lastWritten = "\x1a")
 {
     sim::SimOptions options;
     std::string error;
@@ -65,13 +85,13 @@ SendRun SendThrough(const std::string& rules, const std::vector<std::string>& nu
     record.sim = "89860012345678901234";
     record.signal = " 20,99";
     record.serial = "860000000000001";
-    record.phoneType = PHONE_TYPE_PELVANO;
+    record.phoneType = phoneType;
 
     CCheckManager manager;
     manager.bPlainText = false;
     manager.HandleSendPduSmsProcess({record}, numbers, text);
     // The port is closed by now; the modem's thread may still be filing the last bytes.
-    modem.WaitReceived("\x1a", std::chrono::milliseconds(2000));
+    modem.WaitReceived(lastWritten, std::chrono::milliseconds(2000));
     return {manager.sendResultVec, modem.Received()};
 }
 
@@ -147,6 +167,18 @@ TEST(SendDialogue, EachNumberReportsItsOwnFailure)
     EXPECT_EQ(Count(run.written, "AT+CMEE=1\r\n"), 2u);
 }
 
+TEST(SendDialogue, NumberNoAddressCanHoldFailsWithItsOwnReason)
+{
+    // 25 digits pass the number check, but an SMS address holds 20: no length command goes
+    // out, and the reason names the number rather than the device.
+    const SendRun run = SendThrough("", {std::string(25, '1')}, "x", PHONE_TYPE_PELVANO, "at+cmgf=0\r\n");
+    ASSERT_EQ(run.results.size(), 1u);
+    EXPECT_EQ(run.results[0].code, SMS_CODE_FAILED);
+    EXPECT_EQ(run.results[0].message, "号码超过20位数字，未发送");
+    EXPECT_EQ(Count(run.written, "AT+CSCA?\r\n"), 1u);
+    EXPECT_EQ(Count(run.written, "AT+CMGS="), 0u);
+}
+
 TEST(SendDialogue, LongTextGoesOutAsPartsThatDecodeBack)
 {
     std::string text;
@@ -194,5 +226,50 @@ TEST(SendDialogue, RefusedMiddlePartStopsTheAttempt)
         gsmDecodeSendPdu(parts[i].pdu.c_str(), &decoded);
         EXPECT_EQ(decoded.nPartTotal, 3) << i;
         EXPECT_EQ(decoded.nPartSeq, i % 2 + 1) << i;
+    }
+}
+
+TEST(SendDialogue, CdmaModuleGetsRawUcs2ThroughItsOwnCommands)
+{
+    const std::string init = "AT+CMEE=1\r\nAT+CPMS=\"SM\"\r\nATE0\r\nAT^RSSIREP=0\r\n";
+    // No centre query on CDMA: a bare "AT" keeps the conversation's shape.
+    const std::string centreAndMode = "AT\rAT^HSMSSS=0,0,6,0\r\n";
+    const std::string ctrlZ("\x00\x1A", 2);
+    const std::string long141 = std::string(64, 'x') + std::string(64, 'y') + std::string(13, 'z');
+    const struct {
+        const char* what;
+        std::string rules;
+        std::string number;
+        std::string text;
+        bool stamped;
+        SMS_CODE_ENUM code;
+        std::string message;
+        std::vector<std::string> bodies; // UCS2 text of each part, suffix included
+    } cases[] = {
+        {"single part", kCdmaRules, "10086", "hi", false, SMS_CODE_SUCCEED, "", {AsciiUcs2("hi")}},
+        {"stamped, number as given", kCdmaRules, "+8618300000000", "hi", true, SMS_CODE_SUCCEED, "", {}},
+        {"long text: suffixed parts, one command", kCdmaRules, "10086", long141, false, SMS_CODE_SUCCEED, "",
+         {AsciiUcs2(long141.substr(0, 64) + "(1/3)"), AsciiUcs2(long141.substr(64, 64) + "(2/3)"),
+          AsciiUcs2(long141.substr(128) + "(3/3)")}},
+        {"send report of a failure", std::string("<body>*\t=\\r\\n^HCMGSF: 98\\r\\n\n") + kCdmaRules, "10086", "hi",
+         false, SMS_CODE_FAILED, "^HCMGSF: 98", {AsciiUcs2("hi")}},
+        // The module's error numbers never make the flow send again.
+        {"500 is not retried", std::string("<body>*\t+CMS ERROR: 500\n") + kCdmaRules, "10086", "hi", false,
+         SMS_CODE_FAILED, "+CMS ERROR: 500", {AsciiUcs2("hi")}},
+    };
+    for (const auto& c : cases) {
+        const SendRun run = SendThrough(c.rules, {c.number}, c.text, PHONE_TYPE_LUMBREC);
+        ASSERT_EQ(run.results.size(), 1u) << c.what;
+        EXPECT_EQ(run.results[0].code, c.code) << c.what << ": " << run.results[0].message;
+        if (c.code != SMS_CODE_SUCCEED) {
+            EXPECT_EQ(run.results[0].message, c.message) << c.what;
+        }
+        std::vector<std::string> bodies = c.bodies;
+        if (c.stamped)
+            bodies = {AsciiUcs2(c.text + " " + run.results[0].time)};
+        std::string expected = init + centreAndMode;
+        for (const std::string& body : bodies)
+            expected += "AT^HCMGS=\"" + c.number + "\"\r" + body + ctrlZ;
+        EXPECT_EQ(run.written, expected) << c.what;
     }
 }

@@ -1,11 +1,13 @@
 // PDU-mode send commands of the base driver: single and concatenated PDUs, numbers with
-// and without country code or "+", the long-text judgement, and the two send reply judges.
+// and without country code or "+", the long-text judgement, and the two send reply judges;
+// the CDMA driver's raw UCS2 parts where a cut would fall inside a surrogate pair.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "PhoneCardBase.h"
+#include "Phone_Lumbrec.h"
 
 namespace {
 
@@ -21,6 +23,17 @@ std::string AsciiUcs2Hex(const std::string& text)
         hex += buf;
     }
     return hex;
+}
+
+// Big-endian UCS2 bytes of an ASCII text.
+std::string AsciiUcs2(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        out += '\0';
+        out += c;
+    }
+    return out;
 }
 
 std::string Repeat(const std::string& unit, size_t count)
@@ -178,6 +191,33 @@ TEST(PhoneSend, TextThatIsNotUtf8GivesNoPart)
     EXPECT_TRUE(Build("", "18300000000", Repeat("\xC3", 150)).empty());
 }
 
+TEST(PhoneSend, WhatNoPduCanCarryIsRefusedWithItsReason)
+{
+    const std::string numberReason = "号码超过20位数字，未发送";
+    const std::string textReason = "短信内容过长，未发送";
+    struct Row {
+        const char* what;
+        std::string number;
+        std::string text;
+        size_t parts;
+        std::string error;
+    } rows[] = {
+        {"20 digits fit one address", Repeat("1", 20), "abc", 1, ""},
+        {"21 digits, single PDU", Repeat("1", 21), "abc", 0, numberReason},
+        {"21 digits, concatenated", Repeat("1", 21), Varied(141), 0, numberReason},
+        {"plus and 21 digits", "+" + Repeat("1", 21), "abc", 0, numberReason},
+        {"plus and 20 digits", "+" + Repeat("1", 20), "abc", 1, ""},
+        // 255 parts of 67 units is the most one reference octet can number.
+        {"255 parts", "18300000000", Repeat("a", 255 * 67), 255, ""},
+        {"256 parts", "18300000000", Repeat("a", 255 * 67 + 1), 0, textReason},
+    };
+    for (const Row& row : rows) {
+        CPhoneCardBase phone;
+        EXPECT_EQ(phone.GetSendPduSmsCmdArray(row.number, row.text).size(), row.parts) << row.what;
+        EXPECT_EQ(phone.GetErrorMessage(), row.error) << row.what;
+    }
+}
+
 TEST(PhoneSend, CountryCodeRule)
 {
     struct Row {
@@ -266,4 +306,42 @@ TEST(PhoneSend, RetryFlagFollowsTheLastBodyReplyOnly)
     EXPECT_EQ(phone.OnSendPduSmsContextCmdRsp("\r\n+CMS ERROR: 500\r\n"), 1);
     EXPECT_EQ(phone.OnSendPduSmsContextCmdRsp("\r\n+CMS ERROR: 330\r\n"), 1);
     EXPECT_FALSE(phone.IsSendPduSmsRetry());
+}
+
+TEST(PhoneSend, CdmaPartsNeverSplitASurrogatePair)
+{
+    const std::string emoji = "\xF0\x9F\x98\x80"; // U+1F600, UTF-16 D83D DE00
+    const std::string emojiUcs2("\xD8\x3D\xDE\x00", 4);
+    const std::string ctrlZ("\x00\x1A", 2);
+    struct Row {
+        const char* what;
+        std::string text;
+        std::string ucs2;
+        std::vector<size_t> pieces; // text bytes per part
+    } rows[] = {
+        // The pair would straddle the 128-byte cut: the first part stops before it.
+        {"pair across the first cut", Repeat("a", 63) + emoji + Repeat("b", 70),
+         AsciiUcs2(Repeat("a", 63)) + emojiUcs2 + AsciiUcs2(Repeat("b", 70)), {126, 128, 16}},
+        // 256 bytes would fit two parts; keeping the pair whole needs a third.
+        {"pair whole costs a part", Repeat("a", 63) + emoji + Repeat("b", 63),
+         AsciiUcs2(Repeat("a", 63)) + emojiUcs2 + AsciiUcs2(Repeat("b", 63)), {126, 128, 2}},
+        // Pairs that start on the cut are left alone.
+        {"pairs aligned with the cut", Repeat(emoji, 64), Repeat(emojiUcs2, 64), {128, 128}},
+    };
+    for (const Row& row : rows) {
+        CPhone_Lumbrec phone;
+        const std::vector<PDU_LONG_SMS_Base_t> parts = phone.GetSendPduSmsCmdArray("10086", row.text);
+        ASSERT_EQ(parts.size(), row.pieces.size()) << row.what;
+        size_t offset = 0;
+        for (size_t i = 0; i < parts.size(); ++i) {
+            const std::string suffix =
+                AsciiUcs2("(" + std::to_string(i + 1) + "/" + std::to_string(parts.size()) + ")");
+            EXPECT_EQ(parts[i].command, "AT^HCMGS=\"10086\"\r") << row.what;
+            EXPECT_EQ(parts[i].body, row.ucs2.substr(offset, row.pieces[i]) + suffix + ctrlZ)
+                << row.what << " part " << i + 1;
+            EXPECT_LE(parts[i].body.size(), 140u) << row.what;
+            offset += row.pieces[i];
+        }
+        EXPECT_EQ(offset, row.ucs2.size()) << row.what;
+    }
 }
