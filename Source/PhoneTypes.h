@@ -1,8 +1,9 @@
 #pragma once
 #include <string>
 
-// Device type that identification assigns to a port; records store it as an int.
-enum PHONE_TYPE_t {
+// Device type that identification assigns to a port. Records store it as an int, so any int
+// must convert to it safely: a value without a class gets no driver and "TYPE_UNKNOWN".
+enum PHONE_TYPE_t : int {
     PHONE_TYPE_UN_KNOWN = 0,
     PHONE_TYPE_BASE = 1,
     PHONE_TYPE_SORVIK = 2,
@@ -20,8 +21,8 @@ enum PHONE_TYPE_t {
     PHONE_TYPE_MORVANTH = 14,
 };
 
-// Result code of one send or read.
-enum SMS_CODE_ENUM {
+// Result code of one send or read; any int converts to it and has a text.
+enum SMS_CODE_ENUM : int {
     SMS_CODE_SUCCEED = 0,
     SMS_CODE_FAILED = 1,
     SMS_CODE_DEVICE_NOT_AT = 2,

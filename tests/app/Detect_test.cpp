@@ -192,8 +192,9 @@ TEST(Detect, PortWithoutAModemGetsTheNoMatchRecord)
     PtyPeer silent;
     ASSERT_TRUE(silent.Ok());
     GetInfoOnPort(silent.Path().c_str());
-    // Longer than the record's path field: cut to fit, never written past it.
-    const std::string longPath = "/dev/ttyUSB-no-such-device-with-a-long-name";
+    // Longer than the record's path field: cut to fit, never written past it. Kept out of /dev,
+    // so no device of the host is ever opened.
+    const std::string longPath = "/nonexistent-quenlo/ttyUSB-no-such-device-with-a-long-name";
     GetInfoOnPort(longPath.c_str());
 
     std::vector<DeviceBaseComInfo> records = TakeDetected();

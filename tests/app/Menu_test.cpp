@@ -115,6 +115,11 @@ TEST(Menu, KeyIsReadRawAndTheTerminalIsGivenBack)
     struct termios after;
     ASSERT_EQ(tcgetattr(tty, &after), 0);
     EXPECT_TRUE(after.c_oflag & OPOST);
+
+    // A terminal whose far end has hung up has no key left to give either.
+    peer.HangUp();
+    clearerr(stdin);
+    EXPECT_EQ(getchLinux(), -1);
     close(tty);
 
     // Standard input that is not a terminal gives no key.

@@ -12,7 +12,7 @@ TEST(PhoneTypes, EveryTypeHasItsText)
         {3, "Tamrel"},        {4, "Ulbran"},              {5, "Pelvano"},      {6, "Quirel"},
         {7, "Vendis"},        {8, "Wescor"},              {9, "Yarlen"},       {10, "Zepharo"},
         {11, "Kalvost"},      {12, "Lumbrec"},            {13, "TYPE_UNKNOWN"}, {14, "Morvanth"},
-        {15, "TYPE_UNKNOWN"},
+        {15, "TYPE_UNKNOWN"}, {1000, "TYPE_UNKNOWN"}, {-1000, "TYPE_UNKNOWN"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(PhoneTypeToString(static_cast<PHONE_TYPE_t>(row.type)), row.text) << row.type;
@@ -35,6 +35,7 @@ TEST(PhoneTypes, ResultCodeTexts)
         {6, "No Such Port", "没有此端口"},
         {7, "Not Korvel Sms Device", "不是Korvel短信设备"},
         {8, "Unknown reason", "设备不AT"},
+        {1000, "Unknown reason", "设备不AT"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(GetSmsCodeEnglishStr(static_cast<SMS_CODE_ENUM>(row.code)), row.english) << row.code;

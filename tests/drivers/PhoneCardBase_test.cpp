@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "PhoneCardBase.h"
 #include "ReplyFixtures.h"
 
@@ -183,6 +185,83 @@ TEST(BaseReplies, CompatibleModeKeepsWholeErrorReplyAndAccessorTrimsAgain)
     // Success never clears the old failure.
     EXPECT_EQ(0, card.OnOkErrorRsp("\r\nOK\r\n"));
     EXPECT_EQ("ERROR", card.GetErrorMessage());
+}
+
+TEST(BaseCommands, EveryCommandTextIsExact)
+{
+    BaseProbe card;
+    const std::pair<std::string, std::string> rows[] = {
+        {card.GetATCmd(), "AT\r\n"},
+        {card.GetAtiCmd(), "ATI\r\n"},
+        {card.Get_ATI_Rsp(), ""},
+        {card.GetCCIDCmd(), "ATI+CCID\r\n"},
+        {card.GetCallCmd("10086"), "ATD10086;\r\n"},
+        {card.GetHungUpCmd(), "ATH\r\n"},
+        {card.SetSmsModeTextCmd(), "at+cmgf=1\r\n"},
+        {card.SetSmsPDUModeCmd(), "at+cmgf=0\r\n"},
+        {card.GetSendSMS_PhoneCmd("10086"), "at+cmgs=\"10086\"\r\n"},
+        // The base type has no name row of its own.
+        {card.GetSendSMS_ContextCmd("hi"), "hi TYPE_UNKNOWN\r\x1a"},
+        {card.GetReceiveSmsCmd(), "at+cmgr=1\r\n"},
+        {card.GetSetReceiveSmsStoreCmd(), "at+cpms=\"SM\"\r\n"},
+        {card.GetQueryReceiveSmsStoreCmd(), "at + cpms?\r\n"},
+        {card.GetIMSI_Cmd(), "AT+CCID\r\n"},
+        {card.GetIMEI_Cmd(), "AT+CGSN\r\n"},
+        {card.GetSignalStrengthCmd(), "at+csq\r\n"},
+        {card.GetQuerySmsCenterCmd(), "AT+CSCA?\r\n"},
+        {card.GetDelAllSmsCmd(), "AT+CMGD=0,4\r\n"},
+        {card.GetRecvSmsCompatibleModeCmd(), "AT\r"},
+        {card.GetReadAllSmsCmd(), "AT+CMGL=4\r\n"},
+        {card.GetReadNextSmsCmd(), "AT\r\n"},
+        {card.GetReadSmsOnMeCmd(), "AT+CPMS=\"ME\"\r\n"},
+        {card.GetReadSmsOnSmCmd(), "AT+CPMS=\"SM\"\r\n"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.second, row.first);
+    EXPECT_EQ(PHONE_TYPE_BASE, card.GetPhoneType());
+    EXPECT_FALSE(card.NotFinished());
+    EXPECT_FALSE(card.HasME());
+    EXPECT_FALSE(card.IsSendPduSmsRetry());
+    // The base driver reads nothing one by one: a non-empty answer gives 1, which no caller uses.
+    EXPECT_EQ(0, card.OnReadNextSmsCmdRsp(""));
+    EXPECT_EQ(1, card.OnReadNextSmsCmdRsp("\r\nOK\r\n"));
+}
+
+TEST(BaseReplies, BoolJudgesAreTheOkErrorJudge)
+{
+    using BoolJudge = bool (CPhoneCardBase::*)(std::string);
+    const BoolJudge judges[] = {
+        &CPhoneCardBase::OnCCIDCmdRsp,           &CPhoneCardBase::OnCallCmdRsp,
+        &CPhoneCardBase::OnHungUpCmdRsp,         &CPhoneCardBase::OnSetSmsModeTextCmdRsp,
+        &CPhoneCardBase::OnSendSMS_PhoneCmd,     &CPhoneCardBase::OnSendSMS_ContextCmd,
+        &CPhoneCardBase::OnReceiveSmsCmdRsp,     &CPhoneCardBase::OnSetReceiveSmsStoreCmdRsp,
+        &CPhoneCardBase::OnQueryReceiveSmsStoreCmdRsp,
+    };
+    int position = 0;
+    for (BoolJudge judge : judges) {
+        SCOPED_TRACE("judge " + std::to_string(position++));
+        BaseProbe card;
+        EXPECT_TRUE((card.*judge)("\r\nOK\r\n"));
+        EXPECT_FALSE((card.*judge)("\r\n"));
+        EXPECT_FALSE((card.*judge)("\r\n+CME ERROR: 3\r\n"));
+        EXPECT_EQ("+CME ERROR: 3", card.StoredError()) << "an ERROR line still sets the error text";
+    }
+    // The int judges that are the generic judge as they stand.
+    using IntJudge = int (CPhoneCardBase::*)(std::string);
+    const IntJudge intJudges[] = {
+        &CPhoneCardBase::OnGetAtCmdRsp,       &CPhoneCardBase::OnDelAllSmsCmdRsp,
+        &CPhoneCardBase::OnGetReadSmsOnMeCmd, &CPhoneCardBase::OnGetReadSmsOnSmCmd,
+        &CPhoneCardBase::OnInitAtCmdRsp,
+    };
+    position = 0;
+    for (IntJudge judge : intJudges) {
+        SCOPED_TRACE("int judge " + std::to_string(position++));
+        BaseProbe card;
+        EXPECT_EQ(0, (card.*judge)("\r\nOK"));
+        EXPECT_EQ(2, (card.*judge)("\r\n+CPMS: 1"));
+        EXPECT_EQ(1, (card.*judge)("\r\nERROR\r\n"));
+        EXPECT_EQ("ERROR", card.StoredError());
+    }
 }
 
 TEST(BaseReplies, AtiJudgeStoresEveryReplyAndNeverWaits)

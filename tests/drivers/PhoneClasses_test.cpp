@@ -124,6 +124,17 @@ TEST(PhoneClasses, CaretIccidGrammarOfTheThreeModules)
         {"SIM missing", "\r\n+CME ERROR: 10\r\n", 1, "<old>"},
     };
     for (PHONE_TYPE_t type : {PHONE_TYPE_YARLEN, PHONE_TYPE_VENDIS, PHONE_TYPE_NESBRAL}) {
+        {
+            SCOPED_TRACE(std::string(PhoneTypeToString(type)) + ": call commands");
+            const std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(type));
+            EXPECT_EQ("ATD10086;\r\n", card->GetCallCmd("10086"));
+            EXPECT_EQ("at+chup;\r\n", card->GetHungUpCmd());
+            // Any answer at all ends a call command well, even an error.
+            EXPECT_TRUE(card->OnCallCmdRsp("\r\nERROR\r\n"));
+            EXPECT_TRUE(card->OnHungUpCmdRsp("x"));
+            EXPECT_FALSE(card->OnCallCmdRsp(""));
+            EXPECT_FALSE(card->OnHungUpCmdRsp(""));
+        }
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(PhoneTypeToString(type)) + ": " + c.what);
             const std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(type));

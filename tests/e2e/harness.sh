@@ -14,7 +14,7 @@
 #                                 # Quenlo on a pseudo-terminal, typing as an operator: a STEP of
 #                                 # KEYS ('\r', 'x', 'q') is typed at the next menu prompt; a STEP of
 #                                 # TEXT<TAB>KEYS ($'号码\t13800000000\n') once TEXT has appeared
-#                                 # (see pty_keys.py)
+#                                 # again and the line is read in line mode (see pty_keys.py)
 #   h_stop_modems                 # stops every modem started so far
 #   h_dialogue 0                  # every byte Quenlo wrote to the modem behind /dev/ttyUSB0
 #   h_check_dialogue "what" 0 EXPECTED   # that dialogue is exactly EXPECTED (line ends included)

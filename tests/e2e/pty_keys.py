@@ -3,10 +3,12 @@
 
 usage: pty_keys.py TRANSCRIPT DEADLINE_S MENU_PROMPT STEP... -- PROGRAM [ARGS...]
 
-Steps run in order, each waiting for its text in the output that follows the previous step's:
+Steps run in order, each waiting for its text in the output that follows the previous step's,
+so a prompt asked again (after a refused answer) is answered at its next appearance:
   KEYS          typed at the next MENU_PROMPT, once the terminal is in raw mode (the menu reads
                 single keys raw; typed earlier, Enter would reach it as a line feed)
-  TEXT<TAB>KEYS typed once TEXT has appeared (a line for a question read in line mode)
+  TEXT<TAB>KEYS typed once TEXT has appeared and the terminal is back in line mode (a line for
+                a question read in line mode; typed while still raw, its Enter ends no line)
 Escapes \\r \\n \\t \\xHH are understood in KEYS. The output, with the terminal's CR LF turned
 back into LF, goes to TRANSCRIPT. Exits with the program's status, or 124 when it has not ended
 within DEADLINE_S seconds (it is then killed).
@@ -66,7 +68,7 @@ def main():
         if steps:
             wait_for, keys, needs_raw = steps[0]
             at = output.find(wait_for, searched)
-            if at >= 0 and (not needs_raw or raw_mode(master)):
+            if at >= 0 and raw_mode(master) == needs_raw:
                 os.write(master, keys)
                 searched = at + len(wait_for)
                 steps.pop(0)

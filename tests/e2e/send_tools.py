@@ -5,23 +5,11 @@ check [--answer FILE] [--log FILE] EXPR: exit 0 when the Python expression EXPR 
   a (the JSON answer in FILE, after any trace lines), text (that document as written),
   sms (the messages sent in the modem log FILE, parts joined: {"to", "text", "parts"}),
   log (the log itself), re and env.
-type TRANSCRIPT DEADLINE_S PROMPT=TEXT... -- PROGRAM [ARGS...]: runs PROGRAM on a pseudo-terminal
-  and types each TEXT (escapes \\r \\xHH...) once its PROMPT has appeared once more than at
-  the last step with that PROMPT: after the menu prompt once the terminal is raw (single keys),
-  after any other once it is back in line mode. Exits with PROGRAM's status, 124 on timeout.
 """
-import codecs
 import json
 import os
 import re
-import select
-import signal
-import subprocess
 import sys
-import termios
-import time
-
-MENU_PROMPT = "回车键刷新 1发送短信 2接收短信 q退出".encode()
 
 
 def read_answer(path):
@@ -121,69 +109,9 @@ def check(args):
     return 0 if ok else 1
 
 
-def in_raw_mode(fd):
-    return not (termios.tcgetattr(fd)[3] & termios.ICANON)
-
-
-def type_steps(args):
-    sep = args.index("--")
-    transcript, deadline_s = args[0], float(args[1])
-    steps = []
-    seen = {}
-    for step in args[2:sep]:
-        prompt, text = step.split("=", 1)
-        prompt = prompt.encode()
-        seen[prompt] = seen.get(prompt, 0) + 1
-        steps.append((prompt, seen[prompt], codecs.decode(text, "unicode_escape").encode("latin-1")))
-    master, slave = os.openpty()
-    child = subprocess.Popen(args[sep + 1:], stdin=slave, stdout=slave, stderr=slave,
-                             start_new_session=True, close_fds=True)
-    os.close(slave)
-    deadline = time.monotonic() + deadline_s
-    output = b""
-    while time.monotonic() < deadline:
-        ready, _, _ = select.select([master], [], [], 0.05)
-        if ready:
-            try:
-                chunk = os.read(master, 4096)
-            except OSError:
-                chunk = b""
-            if not chunk and child.poll() is not None:
-                break
-            output += chunk
-        if steps:
-            prompt, count, text = steps[0]
-            if output.count(prompt) >= count and in_raw_mode(master) == (prompt == MENU_PROMPT):
-                os.write(master, text)
-                steps.pop(0)
-        if not ready and child.poll() is not None:
-            break
-    status = child.poll()
-    if status is None:
-        os.killpg(child.pid, signal.SIGKILL)
-        child.wait()
-        status = 124
-    try:
-        while True:
-            ready, _, _ = select.select([master], [], [], 0)
-            if not ready:
-                break
-            chunk = os.read(master, 4096)
-            if not chunk:
-                break
-            output += chunk
-    except OSError:
-        pass
-    with open(transcript, "wb") as f:
-        f.write(output.replace(b"\r\n", b"\n"))
-    return status
-
-
 def main():
     if len(sys.argv) > 2 and sys.argv[1] == "check":
         return check(sys.argv[2:])
-    if len(sys.argv) > 2 and sys.argv[1] == "type":
-        return type_steps(sys.argv[2:])
     print(__doc__, file=sys.stderr)
     return 2
 

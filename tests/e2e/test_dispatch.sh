@@ -79,6 +79,14 @@ for case in "HELP|$count_error" "Version|$count_error" "-v 1 2 3|$count_error" \
     h_check_eq "'$args' is a send request: its answer" "${case#*|}" "$EXACT"
 done
 
+# "pdu" in any letter case with a number and a text runs the PDU test; the text keeps its case
+# (UCS2 0041 0042 0043) and a fourth argument is ignored.
+h_quenlo pdu.txt PDU 18300000000 ABC extra
+h_check_eq "'PDU 18300000000 ABC extra': exit status" 0 "$?"
+exactly pdu.txt
+h_check_eq "'PDU 18300000000 ABC extra': PDU of the text as typed" \
+    $'AT+CMGS=20\r\n0011000B818103000000F00008AA06004100420043\n' "$EXACT"
+
 # "sms" and its sub-command in any letter case select the report; the word is lower-cased.
 for args in "SMS READ" "sMs rEaD"; do
     # shellcheck disable=SC2086

@@ -8,14 +8,9 @@ tools="$H_DIR/send_tools.py"
 
 red() { printf '\e[1m\e[31m%s\e[0m' "$1"; }
 green() { printf '\e[1m\e[32m%s\e[0m' "$1"; }
-# operator OUT STEPS...: Quenlo's menu on a pseudo-terminal, each step PROMPT=TEXT.
-operator() {
-    local out="$H_WORK/$1"
-    shift
-    python3 "$tools" type "$out" 300 "$@" -- "$H_QUENLO"
-}
+# answer PROMPT KEYS: an h_quenlo_keys step typing KEYS once PROMPT has appeared again.
+answer() { printf '%s\t%s' "$1" "$2"; }
 
-menu="$H_PROMPT"
 numbers="请输入接收短信的号码: "
 ports="请输入设备端口号(例:选择/dev/ttyUSB0,请输入USB0):"
 text="请输入短信内容:"
@@ -23,8 +18,9 @@ too_many=$(red "输入的错误次数过多，返回主界面")
 
 h_modem 0 --ati 'Quectel\r\nM35\r\nRevision: M35FAR02A01'
 
-operator send.txt "$menu=1" "$numbers=abc\r" "$numbers=18300000000,10086\r" \
-    "$ports=USB9\r" "$ports=usb0\r" "$ports=USB0,USB9\r" "$text=menu\\\\ntext\r" "$menu=q"
+h_quenlo_keys send.txt 1 "$(answer "$numbers" 'abc\r')" "$(answer "$numbers" '18300000000,10086\r')" \
+    "$(answer "$ports" 'USB9\r')" "$(answer "$ports" 'usb0\r')" "$(answer "$ports" 'USB0,USB9\r')" \
+    "$(answer "$text" 'menu\\ntext\r')" q
 h_check_eq "menu send ends with q" 0 $?
 h_check_contains "a bad number line is refused" send.txt "$(red "您输入的号码有误，请重新输入")"
 h_check_eq "two port lines are refused" 2 "$(grep -aoF "$(red "您输入的设备端口号有误，请重新输入")" "$H_WORK/send.txt" | wc -l)"
@@ -40,8 +36,9 @@ h_check "typed \\n became a line feed, the time stamp spares the service number"
     'len(sms) == 2 and re.fullmatch("menu\ntext \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d", sms[0]["text"]) and sms[1] == {"to": "10086", "text": "menu\ntext", "parts": 1}'
 
 before=$(h_dialogue 0 | grep -ao 'AT+CMGS=' | wc -l)
-operator refused.txt "$menu=1" "$numbers=abc\r" "$numbers=1234\r" "$numbers=\r" \
-    "$menu=1" "$numbers=18300000000\r" "$ports= \r" "$ports=USB9\r" "$ports=/dev/ttyUSB0\r" "$menu=q"
+h_quenlo_keys refused.txt 1 "$(answer "$numbers" 'abc\r')" "$(answer "$numbers" '1234\r')" \
+    "$(answer "$numbers" '\r')" 1 "$(answer "$numbers" '18300000000\r')" "$(answer "$ports" ' \r')" \
+    "$(answer "$ports" 'USB9\r')" "$(answer "$ports" '/dev/ttyUSB0\r')" q
 h_check_eq "refusals end with q" 0 $?
 h_check_eq "each dialogue gives up after its third refusal" 2 \
     "$(grep -aoF "$too_many" "$H_WORK/refused.txt" | wc -l)"
