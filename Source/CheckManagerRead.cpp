@@ -86,6 +86,61 @@ std::string CountText(size_t count)
     return std::to_string(static_cast<unsigned>(count));
 }
 
+// Length of the well-formed UTF-8 character (RFC 3629) that starts at i; 0 when malformed.
+size_t Utf8CharLength(const std::string& text, size_t i)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size())
+        return 0;
+    for (size_t k = 1; k < length; ++k) {
+        const unsigned char c = static_cast<unsigned char>(text[i + k]);
+        if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF))
+            return 0;
+    }
+    return length;
+}
+
+// Message fields come from the network and the module: a decoded ESC (UCS2 001B), a C1
+// control such as CSI (U+009B) or a stray 8-bit byte would reach the operator's terminal as
+// a control sequence. Each such character or byte shows as '?'; tabs and line ends stay.
+std::string ConsoleText(const std::string& text)
+{
+    std::string shown;
+    shown.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = Utf8CharLength(text, i);
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const bool c0 = length == 1 && (c < 0x20 || c == 0x7F) && c != '\t' && c != '\n' && c != '\r';
+        const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        if (length == 0 || c0 || c1) {
+            shown += '?';
+            i += length == 0 ? 1 : length;
+            continue;
+        }
+        shown.append(text, i, length);
+        i += length;
+    }
+    return shown;
+}
+
 // Gathers the reply to one per-index read until it carries a final result.
 std::string GatherReadNextReply(CComPortBase& port)
 {
@@ -145,7 +200,7 @@ void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
         if (!read.me && !read.sm) {
             CColorCout::CoutRedMessage("端口 " + portId + " 接收短信失败");
             CColorCout::CoutRedMessage("\t 失败原因: ");
-            CColorCout::CoutRedMessage(ReadFailureReason(info, turn));
+            CColorCout::CoutRedMessage(ConsoleText(ReadFailureReason(info, turn)));
             std::cout << "\n";
             continue;
         }
@@ -185,9 +240,9 @@ void CCheckManager::PrintRecvSms(std::vector<SmsRecvStruct_t> messages)
     for (size_t i = 0; i < messages.size(); ++i) {
         std::cout << MESSAGE_SEPARATOR << "\n";
         std::cout << " 第 " << i + 1 << " 条短信" << "\n";
-        std::cout << "发送号码: " << messages[i].number << "\n";
-        std::cout << "发送时间: " << messages[i].time << "\n";
-        std::cout << "短信内容: " << messages[i].text << "\n";
+        std::cout << "发送号码: " << ConsoleText(messages[i].number) << "\n";
+        std::cout << "发送时间: " << ConsoleText(messages[i].time) << "\n";
+        std::cout << "短信内容: " << ConsoleText(messages[i].text) << "\n";
     }
     std::cout << MESSAGE_SEPARATOR << "\n";
 }

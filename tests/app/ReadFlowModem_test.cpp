@@ -82,6 +82,10 @@ TEST_F(ReadFlowModem, RefusedStoragesAreLeftOut)
              std::string(50, '-') + "\n" + Green("设备中的短信共 0 条") + "\n" + std::string(50, '-') + "\n"},
         {"both storages refused", Rule("AT+CPMS=\"ME\"*", "ERROR") + Rule("AT+CPMS=\"SM\"*", "+CMS ERROR: 310"),
          Red("端口 ID 接收短信失败") + Red("\t 失败原因: ") + Red("+CMS ERROR: 310") + "\n"},
+        // The module's error line reaches the terminal without its control characters.
+        {"error line holding an escape sequence",
+         Rule("AT+CPMS=\"ME\"*", "ERROR") + Rule("AT+CPMS=\"SM\"*", "+CMS ERROR: \\x1B[2J310"),
+         Red("端口 ID 接收短信失败") + Red("\t 失败原因: ") + Red("+CMS ERROR: ?[2J310") + "\n"},
     };
     for (const auto& c : cases) {
         sim::SimModem modem(Module(c.rules));

@@ -88,6 +88,33 @@ TEST(ReadFlowPorts, FailingPortsDoNotStopTheList)
                          Red("端口 ttyUSB98 接收短信失败") + Red("\t 失败原因: ") + Red("设备不AT") + "\n");
 }
 
+// Message fields reach the operator's terminal: control characters and bytes that are not
+// UTF-8 must not arrive as escape sequences, while every printable character stays as it is.
+TEST(ReadFlowPrint, ControlCharactersNeverReachTheTerminal)
+{
+    const struct {
+        const char* what;
+        std::string field;
+        std::string shown;
+    } cases[] = {
+        {"plain Chinese, emoji, tab and line ends", "你好\t😀\r\nok", "你好\t😀\r\nok"},
+        {"ESC sequence from a UCS2 001B", "\x1b[2J\x1b]0;title\x07x", "?[2J?]0;title?x"},
+        {"C1 CSI and OSC encoded as UTF-8", "\xC2\x9B" "31m\xC2\x9D" "0;t", "?31m?0;t"},
+        {"Latin-1 letters after the C1 range stay", "\xC2\xA0\xC3\xA9", "\xC2\xA0\xC3\xA9"},
+        {"raw 8-bit bytes", "a\x9B" "b\xFF\xE4\xB8", "a?b???"},
+        {"DEL, backspace and NUL", std::string("a\x7F\x08\0b", 5), "a???b"},
+        {"surrogate and overlong forms", "\xED\xA0\x80\xC0\xAF", "?????"},
+    };
+    for (const auto& c : cases) {
+        CCheckManager manager;
+        const std::string shown = CaptureConsole([&] { manager.PrintRecvSms({{c.field, c.field, c.field}}); });
+        const std::string separator(50, '-');
+        EXPECT_EQ(shown, separator + "\n 第 1 条短信\n发送号码: " + c.shown + "\n发送时间: " + c.shown +
+                             "\n短信内容: " + c.shown + "\n" + separator + "\n")
+            << c.what;
+    }
+}
+
 // Three refused port lines end the dialogue; the menu's read then reads nothing and neither
 // reports an elapsed time nor pauses, and "d" never gets past the dialogue.
 TEST(ReadFlowDialogue, ThreeRefusalsReturnToTheMenu)

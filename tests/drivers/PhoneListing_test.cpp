@@ -30,6 +30,14 @@ void ExpectRecords(const std::vector<SmsRecvStruct_t>& got, const std::vector<Ex
     }
 }
 
+// An 8-bit data part: the header, then the bytes as they are.
+std::string Data8Part(const std::string& from, const Concat& c, const std::string& bytes)
+{
+    std::vector<uint8_t> ud = Udh(c);
+    ud.insert(ud.end(), bytes.begin(), bytes.end());
+    return Deliver(from, true, 0x04, static_cast<uint8_t>(ud.size()), ud);
+}
+
 std::vector<SmsRecvStruct_t> ReadListing(const std::string& body, int expectedStatus = 0)
 {
     CPhoneCardBase phone;
@@ -85,6 +93,10 @@ TEST(PhoneListing, ReassemblesLongMessagesWithoutMixingThem)
          ListEntry(1, 1, Gsm7Part("4915112345678", {0x11, 2, 2}, "and seven-bit.")) +
              ListEntry(2, 1, Gsm7Part("4915112345678", {0x11, 2, 1}, "Packed septets ")),
          {{"4915112345678", STAMP_TEXT, "Packed septets and seven-bit."}}},
+        {"8-bit parts come out as text",
+         ListEntry(1, 1, Data8Part("10690000", {0x12, 2, 2}, "8-bit data")) +
+             ListEntry(2, 1, Data8Part("10690000", {0x12, 2, 1}, "Joined ")),
+         {{"10690000", STAMP_TEXT, "Joined 8-bit data"}}},
         {"16-bit references group like 8-bit ones and sort after singles",
          ListEntry(1, 1, Ucs2Part("111", {0xABCD, 2, 2, true}, u"CD")) +
              ListEntry(2, 1, Ucs2Part("111", {0x1234, 2, 1, true}, u"12")) +

@@ -20,12 +20,16 @@ import sys
 # What the simulated modems of read_*.rules hold: (from, time, text) per storage, in the order
 # the reader gives them (single messages by index, then long messages, joined).
 LONG_TEXT = "这是一条很长的短信" * 9
+# Control characters in a message: JSON escapes them, the console shows each as "?".
+CONTROL_TEXT = "\x1b[31m警告\x1b[0m\x9b2J"
+CONTROL_SHOWN = "?[31m警告?[0m?2J"
 STORED = {
     "base": {
         "SIM": [("8613912345678", "21-01-11 13:25:42", "你好，世界"),
                 ("13800138000", "", "回复：收到"),
                 ("8613700000001", "21-01-13 09:01:02", LONG_TEXT)],
-        "DEV": [("10086", "21-01-12 08:00:00", "Balance 12.5")],
+        "DEV": [("10086", "21-01-12 08:00:00", "Balance 12.5"),
+                ("10010", "21-01-12 08:30:00", CONTROL_TEXT)],
     },
     "index": {
         "SIM": [("8613700000001", "21-01-13 09:01:02", LONG_TEXT)],
@@ -64,7 +68,8 @@ def print_block(messages):
     separator = "-" * 50 + "\n"
     lines = ""
     for i, (number, time, text) in enumerate(messages):
-        lines += separator + " 第 %d 条短信\n发送号码: %s\n发送时间: %s\n短信内容: %s\n" % (i + 1, number, time, text)
+        shown = CONTROL_SHOWN if text == CONTROL_TEXT else text
+        lines += separator + " 第 %d 条短信\n发送号码: %s\n发送时间: %s\n短信内容: %s\n" % (i + 1, number, time, shown)
     return lines + separator
 
 

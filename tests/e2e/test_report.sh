@@ -37,7 +37,7 @@ check_read() {
     check "$word: recognised, four usable ports in path order" "$out" \
         'doc["check"] == 1 and doc["type"] == "'"$word"'" and doc["portcount"] == 4 and isinstance(doc["seconds"], int) and [p["name"] for p in doc["ports"]] == ["ttyUSB0", "ttyUSB1", "ttyUSB2", "ttyUSB3"]'
     check "$word: listing module, long message joined, SIM block first" "$out" \
-        'port["ttyUSB0"]["msgs"] == stored("ttyUSB0") and port["ttyUSB0"]["msgcount"] == 4'
+        'port["ttyUSB0"]["msgs"] == stored("ttyUSB0") and port["ttyUSB0"]["msgcount"] == 5'
     check "$word: per-index module, SIM block first" "$out" \
         'sorted_msgs(port["ttyUSB1"]["msgs"]) == sorted_msgs(stored("ttyUSB1")) and [m["storage"] for m in port["ttyUSB1"]["msgs"]] == ["SIM", "DEV", "DEV"] and port["ttyUSB1"]["msgcount"] == 3'
     check "$word: CDMA module, formats 1 and 6" "$out" \
@@ -70,8 +70,9 @@ check_read read.txt read
 check "read: members of the document and of each entry" read.txt \
     'sorted(doc) == ["check", "portcount", "ports", "seconds", "type"] and all(sorted(p) == (["msgcount", "msgs", "name"] if "msgs" in p else ["msgcount", "name"]) for p in doc["ports"])'
 check "read: styled form, three-space indentation, then one empty line" read.txt \
-    'text.startswith("{\n   \"check\" : 1,\n   \"portcount\" : 4,\n   \"ports\" : [\n      {\n         \"msgcount\" : 4,\n         \"msgs\" : [\n            {\n               \"from\" : \"8613912345678\",\n               \"storage\" : \"SIM\",\n") and text.endswith("\n   \"type\" : \"read\"\n}\n\n")'
+    'text.startswith("{\n   \"check\" : 1,\n   \"portcount\" : 4,\n   \"ports\" : [\n      {\n         \"msgcount\" : 5,\n         \"msgs\" : [\n            {\n               \"from\" : \"8613912345678\",\n               \"storage\" : \"SIM\",\n") and text.endswith("\n   \"type\" : \"read\"\n}\n\n")'
 h_check_contains "read: text values as UTF-8" read.txt '"text" : "你好，世界",'
+h_check_contains "read: control characters escaped" read.txt '"text" : "\u001b[31m警告\u001b[0m'"$(printf '\302\233')"'2J",'
 check "read: nothing deleted" read.txt 'not any("AT+CMGD=0,4" in d for d in dialogue.values())'
 
 report sread.txt sread
