@@ -122,4 +122,3 @@ bool LessDeviceBaseComInfo(const DeviceBaseComInfo& a, const DeviceBaseComInfo& 
 // Operators type line ends in SMS text as the two characters \n and \r.
 void ReplaceEscapedLineEnds(std::string& text);
 // Well-formed UTF-8 (RFC 3629); anything else cannot become UCS2 SMS text.
-bool IsValidUtf8(const std::string& text);

@@ -7,8 +7,10 @@
 
 #include <json/json.h>
 
+#include "ColorCout.h"
 #include "JsonText.h"
 #include "PhoneFactory.h"
+#include "SmsCodec.h"
 
 namespace {
 
@@ -117,7 +119,20 @@ void CCheckManager::OnCmdPduTest(const std::string& number, const std::string& t
     // The commands a Yarlen module would be sent; no SMS centre has been queried, so the PDUs
     // leave the choice of centre to the modem.
     std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(PHONE_TYPE_YARLEN));
-    for (const PDU_LONG_SMS_Base_t& part : card->GetSendPduSmsCmdArray(number, text)) {
+    // Input no send would accept gets a reason instead of silence or a PDU of garbage.
+    std::string refusal;
+    std::vector<PDU_LONG_SMS_Base_t> parts;
+    if (!CheckReceiveNumber(number))
+        refusal = "号码无效，未生成PDU";
+    else if (!IsValidUtf8(text))
+        refusal = "短信内容不是有效的UTF-8编码，未生成PDU";
+    else if ((parts = card->GetSendPduSmsCmdArray(number, text)).empty())
+        refusal = card->GetErrorMessage();
+    if (!refusal.empty()) {
+        CColorCout::CoutRedMessage(refusal);
+        std::cout << "\n";
+    }
+    for (const PDU_LONG_SMS_Base_t& part : parts) {
         std::cout << part.command << "\n";
         // Every body ends in Ctrl-Z, which is not shown.
         std::cout << part.body.substr(0, part.body.empty() ? 0 : part.body.size() - 1) << "\n";

@@ -9,6 +9,7 @@
 #include "ColorCout.h"
 #include "ComPortBase.h"
 #include "PhoneFactory.h"
+#include "SmsCodec.h"
 
 namespace {
 
@@ -84,38 +85,6 @@ std::string ReadFailureReason(const ComPortBaseInfo_t& info, const PortTurn& tur
 std::string CountText(size_t count)
 {
     return std::to_string(static_cast<unsigned>(count));
-}
-
-// Length of the well-formed UTF-8 character (RFC 3629) that starts at i; 0 when malformed.
-size_t Utf8CharLength(const std::string& text, size_t i)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size())
-        return 0;
-    for (size_t k = 1; k < length; ++k) {
-        const unsigned char c = static_cast<unsigned char>(text[i + k]);
-        if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF))
-            return 0;
-    }
-    return length;
 }
 
 // Message fields come from the network and the module: a decoded ESC (UCS2 001B), a C1

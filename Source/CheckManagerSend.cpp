@@ -10,6 +10,7 @@
 #include "ColorCout.h"
 #include "ComPortBase.h"
 #include "PhoneFactory.h"
+#include "SmsCodec.h"
 #include "StringUtil.h"
 
 namespace {
@@ -32,48 +33,6 @@ std::string FailureReason(CPhoneCardBase* card, CComPortBase* port)
 }
 
 } // namespace
-
-bool IsValidUtf8(const std::string& text)
-{
-    // RFC 3629: no overlong forms, no surrogates, nothing above U+10FFFF.
-    std::string::size_type i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        int trail = 0;
-        unsigned char low = 0x80, high = 0xBF;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            trail = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            trail = 2;
-            if (lead == 0xE0)
-                low = 0xA0;
-            else if (lead == 0xED)
-                high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            trail = 3;
-            if (lead == 0xF0)
-                low = 0x90;
-            else if (lead == 0xF4)
-                high = 0x8F;
-        } else {
-            return false;
-        }
-        if (text.size() - i <= static_cast<std::string::size_type>(trail))
-            return false;
-        for (int k = 1; k <= trail; ++k) {
-            const unsigned char c = static_cast<unsigned char>(text[i + k]);
-            if (c < low || c > high)
-                return false;
-            low = 0x80;
-            high = 0xBF;
-        }
-        i += trail + 1;
-    }
-    return true;
-}
 
 void ReplaceEscapedLineEnds(std::string& text)
 {

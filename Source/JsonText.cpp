@@ -2,22 +2,9 @@
 
 #include <cstdlib>
 
-namespace {
+#include "SmsCodec.h"
 
-void AppendUtf8(std::string& out, unsigned long cp)
-{
-    if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    }
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-}
+namespace {
 
 // Reads the four hex digits of a "\uXXXX" escape starting at pos; -1 when there is none.
 long EscapedUnit(const std::string& text, size_t pos)
@@ -46,12 +33,12 @@ std::string UnescapeNonAscii(const std::string& text)
         if (unit >= 0xD800 && unit <= 0xDBFF) {
             const long low = EscapedUnit(text, i + 6);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                AppendUtf8(static_cast<char32_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)), out);
                 i += 12;
                 continue;
             }
         } else if (unit >= 0x80 && (unit < 0xDC00 || unit > 0xDFFF)) {
-            AppendUtf8(out, static_cast<unsigned long>(unit));
+            AppendUtf8(static_cast<char32_t>(unit), out);
             i += 6;
             continue;
         }

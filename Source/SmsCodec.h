@@ -56,6 +56,10 @@ int gsmCountUcs2Units(const std::string& text);
 std::string UnicodeToANSI(const std::wstring& text);
 std::wstring ANSIToUnicode(const std::string& text);
 int Utf8ToGBK(const char* src, char** out);
+// Strict UTF-8 (RFC 3629): the length of the character that starts at i, 0 when malformed.
+size_t Utf8CharLength(const std::string& text, size_t i);
+bool IsValidUtf8(const std::string& text);
+void AppendUtf8(char32_t cp, std::string& out);
 
 // One UCS2 PDU for at most 70 units of szText; a longer text or a destination of more than
 // 20 digits gives "" and an empty cmd.

@@ -1,4 +1,5 @@
 // The GSM 7-bit default alphabet and its extension table (3GPP TS 23.038, 6.2.1).
+#include "SmsCodec.h"
 #include "SmsCodecInternal.h"
 
 namespace {
@@ -40,7 +41,7 @@ void AppendDefault(uint8_t septet, std::string& out)
 {
     const char32_t cp = kDefaultAlphabet[septet & 0x7F];
     if (septet != kEscape)
-        smscodec::AppendUtf8(cp, out);
+        AppendUtf8(cp, out);
 }
 
 } // namespace

@@ -3,56 +3,49 @@
 #include "SmsCodec.h"
 #include "SmsCodecInternal.h"
 
-namespace {
-
-bool IsContinuation(unsigned char c)
+size_t Utf8CharLength(const std::string& text, size_t i)
 {
-    return (c & 0xC0) == 0x80;
+    // RFC 3629: no stray continuation bytes, no truncated or overlong forms, no surrogates,
+    // nothing above U+10FFFF.
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size())
+        return 0;
+    for (size_t k = 1; k < length; ++k) {
+        const unsigned char c = static_cast<unsigned char>(text[i + k]);
+        if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF))
+            return 0;
+    }
+    return length;
 }
 
-// Decodes one character at text[i], moving i past it. Rejects what a strict UTF-8 reader
-// rejects: stray continuation bytes, truncated and overlong forms, surrogates, > U+10FFFF.
-bool NextCodePoint(const std::string& text, size_t& i, char32_t& cp)
+bool IsValidUtf8(const std::string& text)
 {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    size_t extra;
-    char32_t least;
-    if (lead < 0x80) {
-        cp = lead;
-        ++i;
-        return true;
-    } else if ((lead & 0xE0) == 0xC0) {
-        extra = 1;
-        least = 0x80;
-        cp = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2;
-        least = 0x800;
-        cp = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3;
-        least = 0x10000;
-        cp = lead & 0x07;
-    } else {
-        return false;
-    }
-    if (text.size() - i <= extra)
-        return false;
-    for (size_t k = 1; k <= extra; ++k) {
-        const unsigned char c = static_cast<unsigned char>(text[i + k]);
-        if (!IsContinuation(c))
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = Utf8CharLength(text, i);
+        if (length == 0)
             return false;
-        cp = (cp << 6) | (c & 0x3F);
+        i += length;
     }
-    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return false;
-    i += extra + 1;
     return true;
 }
-
-} // namespace
-
-namespace smscodec {
 
 void AppendUtf8(char32_t cp, std::string& out)
 {
@@ -73,7 +66,23 @@ void AppendUtf8(char32_t cp, std::string& out)
     }
 }
 
-} // namespace smscodec
+namespace {
+
+// Decodes one well-formed character at text[i], moving i past it.
+bool NextCodePoint(const std::string& text, size_t& i, char32_t& cp)
+{
+    static const unsigned char leadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    const size_t length = Utf8CharLength(text, i);
+    if (length == 0)
+        return false;
+    cp = static_cast<unsigned char>(text[i]) & leadBits[length];
+    for (size_t k = 1; k < length; ++k)
+        cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    i += length;
+    return true;
+}
+
+} // namespace
 
 std::wstring ANSIToUnicode(const std::string& text)
 {
@@ -98,7 +107,7 @@ std::string UnicodeToANSI(const std::wstring& text)
         const char32_t cp = static_cast<char32_t>(w);
         if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
             return std::string();
-        smscodec::AppendUtf8(cp, out);
+        AppendUtf8(cp, out);
     }
     return out;
 }

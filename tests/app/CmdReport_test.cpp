@@ -9,6 +9,27 @@
 
 namespace {
 
+TEST(PduTestMode, InputNoSendWouldTakeGetsAReason)
+{
+    const struct {
+        const char* number;
+        std::string text;
+        const char* reason;
+    } cases[] = {
+        {"abc", "abc", "号码无效，未生成PDU"},
+        {"123", "abc", "号码无效，未生成PDU"},
+        {"18300000000", "\xC3\x28", "短信内容不是有效的UTF-8编码，未生成PDU"},
+        {"+1234567890123456789012345678901", "abc", "号码无效，未生成PDU"},
+        {"123456789012345678901", "abc", "号码超过20位数字，未发送"},
+    };
+    for (const auto& c : cases) {
+        CCheckManager manager;
+        EXPECT_EQ(CaptureConsole([&] { manager.OnCmdPduTest(c.number, c.text); }),
+                  std::string("\x1b[1m\x1b[31m") + c.reason + "\x1b[0m\n")
+            << c.number;
+    }
+}
+
 TEST(PduTestMode, PrintsCommandAndPduOfAShortText)
 {
     // No SMS centre was queried, so the PDU starts with the empty SMSC octet 00.

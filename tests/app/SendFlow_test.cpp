@@ -7,6 +7,7 @@
 
 #include "CheckManager.h"
 #include "ReadFlowSupport.h"
+#include "SmsCodec.h"
 
 namespace {
 
