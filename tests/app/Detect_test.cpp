@@ -235,7 +235,7 @@ TEST(Detect, RecognisedModuleFillsTheRecordWithTextsCutToFit)
     };
     const Case cases[] = {
         // An ATI reply longer than the record's field: kept cut, identified from the whole text.
-        {"long ATI", "Quectel\\r\\nM35\\r\\n" + filler, 9600, "", PHONE_TYPE_PELVANO,
+        {"long ATI", "Pelvano\\r\\nM35\\r\\n" + filler, 9600, "", PHONE_TYPE_PELVANO,
          "89860012345678901234", 0, "0,0,\"CHINA MOBILE\",7"},
         {"long SIM number", "Model: ME901", 9600, "AT+CCID\t+CCID: " + longSim, PHONE_TYPE_WESCOR,
          longSim.substr(0, 63), 0, "0,0,\"CHINA MOBILE\",7"},

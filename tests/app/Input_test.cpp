@@ -28,9 +28,9 @@ Win32::CommInfo Row(const std::string& path, const std::string& baud, bool at, c
 std::vector<Win32::CommInfo> ThreeRows()
 {
     return {Row("/dev/ttyUSB0", "115200", true, "89860000000000000001", " 23,99", "860000000000001",
-                "Quectel\r\nM35\r\nOK\r\n"),
+                "Pelvano\r\nM35\r\nOK\r\n"),
             Row("/dev/ttyUSB3", "9600", true, "", " 18,99", "860000000000003",
-                "Huawei\r\nME909s-821\r\nOK\r\n"),
+                "Yarlen\r\nME909s-821\r\nOK\r\n"),
             Row("/dev/ttyS0", "115200", false, "", "", "", "")};
 }
 

@@ -12,12 +12,12 @@ rules() { # rules NAME LINES...: a modem_sim rule file in the work dir
 }
 
 # A Sorvik module on a China Telecom network, in mode 2: detection switches it to mode 22.
-h_modem 0 --ati 'SIMCom\r\nCLM920_NC5\r\nRevision: V1.0' --rules "$(rules sorvik \
+h_modem 0 --ati 'Sorvik\r\nCLM920_NC5\r\nRevision: V1.0' --rules "$(rules sorvik \
     $'AT+CCID\t+CCID: 89860311111111111111' \
     $'AT+CGSN\t860000000000000' \
     $'AT+COPS?\t+COPS: 0,0,"CHINA TELECOM",7')"
 # Answers only at 115200; its SIM number comes from the vendor ICCID command.
-h_modem 1 --baud 115200 --ati 'Huawei\r\nModel: ME909s-821\r\nRevision: 11.617' --rules "$(rules yarlen \
+h_modem 1 --baud 115200 --ati 'Yarlen\r\nModel: ME909s-821\r\nRevision: 11.617' --rules "$(rules yarlen \
     $'AT^ICCID?\t^ICCID: 89860322222222222222' \
     $'AT^CURC=0\t' \
     $'AT+CGSN\t860000000000001')"

@@ -19,7 +19,7 @@ check() {
 
 count_cmgs() { h_dialogue "$1" | grep -ao 'AT+CMGS=' | wc -l; }
 
-m35=(--ati 'Quectel\r\nM35\r\nRevision: M35FAR02A01')
+m35=(--ati 'Pelvano\r\nM35\r\nRevision: M35FAR02A01')
 h_modem 0 "${m35[@]}"
 h_modem 1 "${m35[@]}"
 stamp='[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}'

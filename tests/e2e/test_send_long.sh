@@ -16,7 +16,7 @@ rules() { # rules NAME LINES...: a modem_sim rule file in the work dir
     echo "$file"
 }
 
-m35=(--ati 'Quectel\r\nM35\r\nRevision: M35FAR02A01')
+m35=(--ati 'Pelvano\r\nM35\r\nRevision: M35FAR02A01')
 h_modem 0 "${m35[@]}"
 h_modem 1 "${m35[@]}" --rules "$(rules busy $'<body>*\t+CMS ERROR: 500')"
 h_modem 2 "${m35[@]}" --rules "$(rules barred $'<body>*\t+CMS ERROR: 330')"

@@ -16,7 +16,7 @@ ports="请输入设备端口号(例:选择/dev/ttyUSB0,请输入USB0):"
 text="请输入短信内容:"
 too_many=$(red "输入的错误次数过多，返回主界面")
 
-h_modem 0 --ati 'Quectel\r\nM35\r\nRevision: M35FAR02A01'
+h_modem 0 --ati 'Pelvano\r\nM35\r\nRevision: M35FAR02A01'
 
 h_quenlo_keys send.txt 1 "$(answer "$numbers" 'abc\r')" "$(answer "$numbers" '18300000000,10086\r')" \
     "$(answer "$ports" 'USB9\r')" "$(answer "$ports" 'usb0\r')" "$(answer "$ports" 'USB0,USB9\r')" \
