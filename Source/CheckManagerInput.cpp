@@ -1,5 +1,6 @@
 #include "CheckManager.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <iostream>
@@ -20,6 +21,9 @@ std::string ReadOperatorLine()
     std::string line;
     std::getline(std::cin, line);
     std::cin.clear();
+    // glibc keeps a terminal's Ctrl-D as a sticky end of file on stdin, which cin reads
+    // through: without this every later prompt and menu key would see it again at once.
+    clearerr(stdin);
     std::cout << "\n";
     return line;
 }

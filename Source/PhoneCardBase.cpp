@@ -178,7 +178,8 @@ int CPhoneCardBase::OnGetQuerySmsCenterCmdRsp(std::string reply)
         const std::string::size_type c = reply.find(',', p);
         if (c == std::string::npos) {
             m_smsCenterNumber = "";
-            return 1;
+            // A line cut by the end of a read window gets its comma in the next one.
+            return reply.find('\n', p) == std::string::npos ? 2 : 1;
         }
         // Between the quotes: the closing quote stands just before the comma.
         m_smsCenterNumber = reply.substr(p + 8, c - p - 9);

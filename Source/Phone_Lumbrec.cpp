@@ -76,6 +76,19 @@ void TakeUcs2Text(const std::string& reply, std::string::size_type& start, std::
     start = reply.size();
 }
 
+// Format 1 text runs up to its Ctrl-Z byte, whatever it holds: line ends typed by the sender
+// and words such as "OK" are part of the message. Without the terminator it is incomplete.
+void TakePlainText(const std::string& reply, std::string::size_type& start, std::string& text)
+{
+    const std::string::size_type end = reply.find('\x1A', start);
+    if (end == std::string::npos) {
+        start = reply.size();
+        return;
+    }
+    text = reply.substr(start, end - start);
+    start = end + 1;
+}
+
 } // namespace
 
 std::string CPhone_Lumbrec::Get_ATI_Rsp()
@@ -200,15 +213,14 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
                                ":" + fields[5] + ":" + fields[6];
                 format = fields[8];
             }
-            // UCS2 data may hold 0x0A and 0x0D bytes inside characters (U+4E0A): it runs
-            // whole up to its Ctrl-Z unit, not line by line.
+            // The text is taken whole up to its Ctrl-Z, not line by line: UCS2 data may hold
+            // 0x0A and 0x0D bytes inside characters (U+4E0A).
             if (format == "6")
                 TakeUcs2Text(reply, start, message.text);
+            else if (format == "1")
+                TakePlainText(reply, start, message.text);
         } else if (line.find("OK") != std::string::npos) {
             break;
-        } else if (line.size() > 1 && format == "1") {
-            // The text ends in Ctrl-Z and the line's CR.
-            message.text = line.substr(0, line.size() - 2);
         }
         if (message.IsOk()) {
             m_recvSmsVec.push_back(message);

@@ -153,7 +153,9 @@ TEST(BaseReplies, SmsCentreGrammar)
         // An unquoted (UCS2 hex) centre is no centre key: only the OK line counts.
         {"33-csca-01.txt as stored", csca01, 0, "<old>", ""},
         {"33-csca-01.txt with CR LF", WithCrLf(csca01), 0, "<old>", ""},
-        {"key without comma", "\r\n+CSCA: \"+86138001005", 1, "", ""},
+        // A centre line cut by the end of a read window is completed by the next one.
+        {"key without comma yet", "\r\n+CSCA: \"+86138001005", 2, "", ""},
+        {"complete line without comma", "\r\n+CSCA: \"+8613800100500\"\r\n\r\nOK\r\n", 1, "", ""},
         {"OK only", "\r\nOK\r\n", 0, "<old>", ""},
         {"OK without line end is not enough", "\r\nOK", 2, "<old>", ""},
         {"error line", "\r\n+CMS ERROR: 330\r\n", 1, "<old>", "+CMS ERROR: 330"},

@@ -207,14 +207,17 @@ TEST(LumbrecRead, OneMessagePerRead)
         {"format 6 empty text", std::string("\r\n") + kHeaderFormat6 + kCtrlZ + "\r\nOK\r\n", 1,
          {}},
         {"no OK yet", std::string("\r\n") + kHeaderFormat1 + "hello\x1A\r\n", 0, {}},
-        {"text holding OK ends the scan",
-         std::string("\r\n") + kHeaderFormat1 + "is it OK?\x1A\r\n\r\nOK\r\n", 1, {}},
+        // Format 1 text runs to its Ctrl-Z: a message saying OK, or written over several
+        // lines, is stored whole.
+        {"format 1 text holding OK",
+         std::string("\r\n") + kHeaderFormat1 + "is it OK?\x1A\r\n\r\nOK\r\n", 1, {"is it OK?"}},
         {"format 1 text of two bytes", std::string("\r\n") + kHeaderFormat1 + "\x1A\r\n\r\nOK\r\n",
          1, {}},
-        // The first text line completes the record; its last byte goes with the CR.
-        {"text over several lines",
+        {"format 1 text over several lines",
          std::string("\r\n") + kHeaderFormat1 + "first\r\nsecond\x1A\r\n\r\nOK\r\n", 1,
-         {"firs"}},
+         {"first\r\nsecond"}},
+        {"format 1 without its Ctrl-Z",
+         std::string("\r\n") + kHeaderFormat1 + "hello\r\n\r\nOK\r\n", 1, {}},
         {"header with eight fields",
          "\r\n^HCMGR: 13800138000,2021,01,11,13,25,42,1\r\nhello\x1A\r\n\r\nOK\r\n", 1, {}},
         {"other format",
