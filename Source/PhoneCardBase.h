@@ -132,6 +132,8 @@ protected:
     int OnCaretIccidRsp(const std::string& reply);
     // SIM number from a "+CCID:" reply already known to hold no final "ERROR".
     int ParseCcidRsp(const std::string& reply);
+    // The base list, then the reporting and storage settings that the ME90x modules share.
+    std::vector<std::string> GetReportingInitAtCmd();
 
     bool m_bSendPduSmsRetry;
     std::string m_smsCardNumber;     // ICCID

@@ -23,16 +23,7 @@ int CPhone_Vendis::OnGetIMSI_CmdRsp(std::string reply) { return OnCaretIccidRsp(
 
 std::vector<std::string> CPhone_Vendis::GetInitAtCmd()
 {
-    // No periodic status reports; caller id, phase 2+ messaging, new-message indications
-    // announced by storage index, no registration reports, SIM storage for all three roles.
-    std::vector<std::string> commands = CPhoneCardBase::GetInitAtCmd();
-    commands.push_back("AT^CURC=0\r\n");
-    commands.push_back("AT+CLIP=1\r\n");
-    commands.push_back("AT+CSMS=1\r\n");
-    commands.push_back("AT+CNMI=1,1,0,1,0\r\n");
-    commands.push_back("AT+CREG=0\r\n");
-    commands.push_back("AT+CPMS=\"SM\",\"SM\",\"SM\"\r\n");
-    return commands;
+    return GetReportingInitAtCmd();
 }
 
 PHONE_TYPE_t CPhone_Vendis::GetPhoneType() { return PHONE_TYPE_VENDIS; }
