@@ -115,10 +115,17 @@ int getchLinux();
 std::string GetPortId(std::string portName);
 // The device path as console lines and JSON answers show it: without "/dev/" ("ttyUSB0").
 std::string PortDisplayName(const std::string& portName);
+// A device-table row a message can go through: it answers AT and has a serial number, a SIM
+// card and signal.
+bool IsSmsReadyRow(const Win32::CommInfo& row);
+// The record a flow works on for a row; identify picks the driver type from the row's ATI reply.
+ComPortBaseInfo_t RecordFromRow(const Win32::CommInfo& row, bool identify);
 std::string cmd_system(const char* command);
 void* ThreadFunc(void* arg);
 void GetInfoOnPort(const char* port);
 bool LessDeviceBaseComInfo(const DeviceBaseComInfo& a, const DeviceBaseComInfo& b);
+// Why a modem dialogue failed: the driver's last error line, else the port's setup error, else
+// the device-not-AT text.
+std::string DialogueFailureReason(CPhoneCardBase* card, CComPortBase* port);
 // Operators type line ends in SMS text as the two characters \n and \r.
 void ReplaceEscapedLineEnds(std::string& text);
-// Well-formed UTF-8 (RFC 3629); anything else cannot become UCS2 SMS text.

@@ -1,6 +1,5 @@
 #include "CheckManager.h"
 
-#include <cstdlib>
 #include <ctime>
 #include <iostream>
 #include <memory>
@@ -96,21 +95,10 @@ void CCheckManager::OnCmdSMS(const std::string& word)
 void CCheckManager::GetPortList(std::vector<ComPortBaseInfo_t>& ports)
 {
     ports.clear();
-    const std::vector<std::unique_ptr<CPhoneCardBase>> candidates = MakeIdentificationCandidates();
+    // Ports without a SIM card or without signal cannot hold or take messages.
     for (const Win32::CommInfo& row : commInfoVec) {
-        // Ports without a SIM card or without signal cannot hold or take messages.
-        if (!row.bAT || row.serial.empty() || row.signal.empty() || row.smsNumber.empty())
-            continue;
-        ComPortBaseInfo_t port;
-        port.port = row.portName;
-        port.baud = atoi(row.baudText.c_str());
-        port.bAT = true;
-        port.sim = row.smsNumber;
-        port.signal = row.signal;
-        port.serial = row.serial;
-        if (CPhoneCardBase* match = FindAtiMatch(candidates, row.atiRsp))
-            port.phoneType = match->GetPhoneType();
-        ports.push_back(port);
+        if (IsSmsReadyRow(row))
+            ports.push_back(RecordFromRow(row, true));
     }
 }
 

@@ -73,7 +73,7 @@ void Trace(const DeviceBaseComInfo* info, const std::string& text)
     if (!g_bShowExtend)
         return;
     // One write per line, so lines of parallel detection threads do not mix mid-line.
-    std::cout << std::string(info->portName) + text + "\n";
+    std::cout << FieldText(info->portName) + text + "\n";
     std::cout.flush();
 }
 

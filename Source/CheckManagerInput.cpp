@@ -40,6 +40,13 @@ std::vector<std::string> SplitOperatorItems(const std::string& text)
     return SplitStringByChar(StringReplaceChar(StringReplaceChar(text, ' ', ','), ';', ','), ',');
 }
 
+} // namespace
+
+bool IsSmsReadyRow(const Win32::CommInfo& row)
+{
+    return row.bAT && !row.serial.empty() && !row.signal.empty() && !row.smsNumber.empty();
+}
+
 ComPortBaseInfo_t RecordFromRow(const Win32::CommInfo& row, bool identify)
 {
     ComPortBaseInfo_t record;
@@ -53,8 +60,6 @@ ComPortBaseInfo_t RecordFromRow(const Win32::CommInfo& row, bool identify)
         record.phoneType = IdentifyPhoneType(row.atiRsp);
     return record;
 }
-
-} // namespace
 
 bool CCheckManager::InputCheckSendPduSmsPhoneNumbers(std::vector<std::string>& numbers)
 {
@@ -113,9 +118,7 @@ bool CCheckManager::InputToSendPduSmsComPort(const std::string& portIds,
                 if (accept(row))
                     ports.push_back(RecordFromRow(row, identify));
         };
-        choose([](const Win32::CommInfo& row) {
-            return row.bAT && !row.serial.empty() && !row.signal.empty() && !row.smsNumber.empty();
-        }, true);
+        choose(IsSmsReadyRow, true);
         if (ports.empty())
             choose([](const Win32::CommInfo& row) { return row.bAT; }, true);
         if (ports.empty())

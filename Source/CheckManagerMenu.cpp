@@ -142,11 +142,11 @@ void CCheckManager::OnScanPort()
         Win32::CommInfo row;
         row.bAT = device.bAT;
         row.bUsable = device.portOk;
-        row.portName = device.portName;
-        row.smsNumber = device.smsNumber;
-        row.serial = device.serial;
-        row.signal = device.signal;
-        row.atiRsp = device.atiRsp;
+        row.portName = FieldText(device.portName);
+        row.smsNumber = FieldText(device.smsNumber);
+        row.serial = FieldText(device.serial);
+        row.signal = FieldText(device.signal);
+        row.atiRsp = FieldText(device.atiRsp);
         row.baudText = std::to_string(device.baud);
         commInfoVec.push_back(row);
     }

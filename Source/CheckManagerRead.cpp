@@ -74,12 +74,7 @@ std::string ReadFailureReason(const ComPortBaseInfo_t& info, const PortTurn& tur
         return GetSmsCodeChineseStr(SMS_CODE_NO_SIM_CARD);
     if (!turn.card)
         return GetSmsCodeChineseStr(SMS_CODE_DEVICE_NOT_AT);
-    const std::string driverError = turn.card->GetErrorMessage();
-    if (!driverError.empty())
-        return driverError;
-    if (turn.port && turn.port->IsComError())
-        return turn.port->GetErrorMsg();
-    return GetSmsCodeChineseStr(SMS_CODE_DEVICE_NOT_AT);
+    return DialogueFailureReason(turn.card.get(), turn.port.get());
 }
 
 std::string CountText(size_t count)
@@ -158,8 +153,7 @@ bool CCheckManager::InputReadAllSmsComPort(std::vector<ComPortBaseInfo_t>& ports
 
 void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
 {
-    for (const ComPortBaseInfo_t& record : ports) {
-        const ComPortBaseInfo_t info = record;
+    for (const ComPortBaseInfo_t& info : ports) {
         PortTurn turn(info);
         std::vector<SmsRecvStruct_t> meSms;
         std::vector<SmsRecvStruct_t> smSms;

@@ -21,8 +21,9 @@ const int kMaxSendAttempts = 3;
 const useconds_t kMenuResultPauseUs = 3000000;
 const char* const kInvalidTextReason = "短信内容不是有效的UTF-8编码，未发送";
 
-// Failure reason after a number's attempts: the modem's last error line, else the port's setup error.
-std::string FailureReason(CPhoneCardBase* card, CComPortBase* port)
+} // namespace
+
+std::string DialogueFailureReason(CPhoneCardBase* card, CComPortBase* port)
 {
     const std::string modemError = card->GetErrorMessage();
     if (!modemError.empty())
@@ -31,8 +32,6 @@ std::string FailureReason(CPhoneCardBase* card, CComPortBase* port)
         return port->GetErrorMsg();
     return GetSmsCodeChineseStr(SMS_CODE_DEVICE_NOT_AT);
 }
-
-} // namespace
 
 void ReplaceEscapedLineEnds(std::string& text)
 {
@@ -102,7 +101,7 @@ void CCheckManager::HandleSendPduSmsProcess(const std::vector<ComPortBaseInfo_t>
                     ++attempts;
                 } while (card->IsSendPduSmsRetry() && attempts < kMaxSendAttempts);
                 result.code = sent ? SMS_CODE_SUCCEED : SMS_CODE_FAILED;
-                result.message = FailureReason(card.get(), port);
+                result.message = DialogueFailureReason(card.get(), port);
             }
             HandleSendSmsResultByMode(result);
         }

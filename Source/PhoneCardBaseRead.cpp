@@ -88,7 +88,7 @@ bool lessSmsInfo(const SmsInfo& a, const SmsInfo& b)
         return a.param.nPartRef < b.param.nPartRef;
     if (a.mode.nIndex != b.mode.nIndex)
         return a.mode.nIndex < b.mode.nIndex;
-    return static_cast<int16_t>(a.param.nPartSeq) < static_cast<int16_t>(b.param.nPartSeq);
+    return LessLongSms(a, b);
 }
 
 bool LessLongSms(const SmsInfo& a, const SmsInfo& b)

@@ -2,10 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
-#include "SmsCodec.h"
 #include "FixedText.h"
+#include "SmsCodec.h"
 #include "StringUtil.h"
 
 namespace {

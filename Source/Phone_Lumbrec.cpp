@@ -14,6 +14,12 @@ const char kUcs2CtrlZ[] = {'\x00', '\x1A'};
 // One message body may carry 140 bytes: text, "(i/n)" suffix and the UCS2 Ctrl-Z.
 const int kMaxBodyBytes = 140;
 
+// The maker's CDMA send command; the body follows once the module prompts for it.
+std::string SendCommand(const std::string& number)
+{
+    return "AT^HCMGS=\"" + number + "\"\r";
+}
+
 std::string ToUcs2(const std::string& text)
 {
     // At most one wide character per byte, two bytes each.
@@ -243,7 +249,7 @@ std::vector<std::string> CPhone_Lumbrec::GetInitAtCmd()
 std::vector<PDU_LONG_SMS_Base_t> CPhone_Lumbrec::GetSendLongPduSmsCmd(std::string number,
                                                                       std::string text)
 {
-    const std::string command = "AT^HCMGS=\"" + number + "\"\r";
+    const std::string command = SendCommand(number);
     const std::string ucs2 = ToUcs2(text);
     const int total = CountParts(ucs2);
     std::vector<PDU_LONG_SMS_Base_t> parts;
@@ -261,7 +267,7 @@ std::vector<PDU_LONG_SMS_Base_t> CPhone_Lumbrec::GetSendLongPduSmsCmd(std::strin
 std::vector<PDU_LONG_SMS_Base_t> CPhone_Lumbrec::GetSendSmsModePDUCmd(std::string number,
                                                                       std::string text)
 {
-    sendCmd = "AT^HCMGS=\"" + number + "\"\r";
+    sendCmd = SendCommand(number);
     sendBody = ToUcs2(text) + std::string(kUcs2CtrlZ, sizeof(kUcs2CtrlZ));
     return {{sendCmd, sendBody}};
 }

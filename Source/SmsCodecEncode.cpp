@@ -4,6 +4,7 @@
 #include <ctime>
 #include <mutex>
 
+#include "FixedText.h"
 #include "SmsCodec.h"
 #include "SmsCodecInternal.h"
 
@@ -50,10 +51,9 @@ std::string Hex(const uint8_t* bytes, size_t n)
     return text;
 }
 
-// A fixed-size field that may lack its NUL, without a leading "+".
-std::string Digits(const char* field, size_t size)
+// A number field's digits, without a leading "+".
+std::string Digits(std::string digits)
 {
-    std::string digits(field, strnlen(field, size));
     if (!digits.empty() && digits[0] == '+')
         digits.erase(0, 1);
     return digits;
@@ -70,7 +70,7 @@ std::string SemiOctets(const std::string& digits)
 // the modem.
 std::string SmscPart(const SM_PARAM* p)
 {
-    const std::string digits = Digits(p->szSmsc, sizeof p->szSmsc);
+    const std::string digits = Digits(FieldText(p->szSmsc));
     if (digits.empty())
         return "00";
     return HexOctet((digits.size() + 1) / 2 + 1) + "91" + SemiOctets(digits);
@@ -78,12 +78,12 @@ std::string SmscPart(const SM_PARAM* p)
 
 bool AddressFits(const SM_PARAM* p)
 {
-    return Digits(p->szPeer, sizeof p->szPeer).size() <= kMaxAddressDigits;
+    return Digits(FieldText(p->szPeer)).size() <= kMaxAddressDigits;
 }
 
 std::string DestinationAddress(const SM_PARAM* p, const char* nationalType)
 {
-    const std::string digits = Digits(p->szPeer, sizeof p->szPeer);
+    const std::string digits = Digits(FieldText(p->szPeer));
     return HexOctet(digits.size()) + (p->bNational ? nationalType : "91") + SemiOctets(digits);
 }
 

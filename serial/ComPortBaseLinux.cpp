@@ -73,7 +73,6 @@ bool CComPortBaseLinux::Open()
     }
     m_fd = open(m_strPortName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (m_fd == -1) {
-        Close();
         return false;
     }
     // A port whose settings fail stays open with the device's own settings.

@@ -17,6 +17,8 @@
 #                                 # again and the line is read in line mode (see pty_keys.py)
 #   h_stop_modems                 # stops every modem started so far
 #   h_dialogue 0                  # every byte Quenlo wrote to the modem behind /dev/ttyUSB0
+#   h_rules NAME LINE...          # writes a modem_sim rule file in the work dir, prints its path
+#   h_count FILE TEXT             # prints how often TEXT occurs in FILE
 #   h_check_dialogue "what" 0 EXPECTED   # that dialogue is exactly EXPECTED (line ends included)
 #   h_check "what" COMMAND...     # one check: passes when COMMAND succeeds
 #   h_check_eq "what" EXPECTED ACTUAL
@@ -124,6 +126,19 @@ h_stop_modems() {
 # h_dialogue N: what Quenlo wrote to the modem behind /dev/ttyUSBN, byte for byte.
 h_dialogue() {
     cat "$H_WORK/logs/ttyUSB$1.log" 2>/dev/null
+}
+
+# h_rules NAME LINE...: a modem_sim rule file in the work dir; prints its path.
+h_rules() {
+    local file="$H_WORK/$1.rules"
+    shift
+    printf '%s\n' "$@" > "$file"
+    echo "$file"
+}
+
+# h_count FILE TEXT: occurrences of TEXT in FILE, counted on bytes.
+h_count() {
+    python3 -c 'import sys; print(open(sys.argv[1], "rb").read().count(sys.argv[2].encode()))' "$1" "$2"
 }
 
 # h_quenlo OUT [ARGS...]: stdout to $H_WORK/OUT, stderr to $H_WORK/OUT.err; returns Quenlo's status.

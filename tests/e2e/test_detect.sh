@@ -4,20 +4,13 @@ source "$(dirname "$0")/harness.sh"
 h_begin "$@"
 h_settings 100
 
-rules() { # rules NAME LINES...: a modem_sim rule file in the work dir
-    local file="$H_WORK/$1.rules"
-    shift
-    printf '%s\n' "$@" > "$file"
-    echo "$file"
-}
-
 # A Sorvik module on a China Telecom network, in mode 2: detection switches it to mode 22.
-h_modem 0 --ati 'Sorvik\r\nCLM920_NC5\r\nRevision: V1.0' --rules "$(rules sorvik \
+h_modem 0 --ati 'Sorvik\r\nCLM920_NC5\r\nRevision: V1.0' --rules "$(h_rules sorvik \
     $'AT+CCID\t+CCID: 89860311111111111111' \
     $'AT+CGSN\t860000000000000' \
     $'AT+COPS?\t+COPS: 0,0,"CHINA TELECOM",7')"
 # Answers only at 115200; its SIM number comes from the vendor ICCID command.
-h_modem 1 --baud 115200 --ati 'Yarlen\r\nModel: ME909s-821\r\nRevision: 11.617' --rules "$(rules yarlen \
+h_modem 1 --baud 115200 --ati 'Yarlen\r\nModel: ME909s-821\r\nRevision: 11.617' --rules "$(h_rules yarlen \
     $'AT^ICCID?\t^ICCID: 89860322222222222222' \
     $'AT^CURC=0\t' \
     $'AT+CGSN\t860000000000001')"
@@ -26,9 +19,9 @@ h_modem 2 --type generic
 h_modem 3 --silent
 # Two modules of one type; USB10 sorts between USB1 and USB2.
 wescor_common=($'AT^CURC=0\t' $'AT+CLIP=1\t' $'AT+CSMS=1\t+CSMS: 1,1,1' $'AT+CNMI=1,1,0,1,0\t' $'AT+CREG=0\t')
-h_modem 4 --ati 'Model: ME901' --rules "$(rules wescor4 "${wescor_common[@]}" \
+h_modem 4 --ati 'Model: ME901' --rules "$(h_rules wescor4 "${wescor_common[@]}" \
     $'AT+CCID\t+CCID: "89860344444444444444"' $'AT+CGSN\t860000000000004' $'AT+CSQ\t+CSQ: 31,0')"
-h_modem 10 --ati 'Model: ME901' --rules "$(rules wescor10 "${wescor_common[@]}" \
+h_modem 10 --ati 'Model: ME901' --rules "$(h_rules wescor10 "${wescor_common[@]}" \
     $'AT+CCID\t+CCID: 89860310101010101010' $'AT+CGSN\t860000000000010' $'AT+CSQ\t+CSQ: 99,99')"
 
 h_quenlo table.txt

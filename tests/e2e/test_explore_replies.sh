@@ -7,16 +7,9 @@ h_settings 10
 send_tools="$H_DIR/send_tools.py"
 read_tools="$H_DIR/read_tools.py"
 
-rules() { # rules NAME LINES...: a modem_sim rule file in the work dir
-    local file="$H_WORK/$1.rules"
-    shift
-    printf '%s\n' "$@" > "$file"
-    echo "$file"
-}
-
 # The SMS-centre line stops between the number and its comma for 100 ms, far longer than a
 # read window of 10 passes, so the number's end arrives in a later window.
-h_modem 0 --ati 'Pelvano\r\nM35\r\nRevision: M35FAR02A01' --rules "$(rules cut_centre \
+h_modem 0 --ati 'Pelvano\r\nM35\r\nRevision: M35FAR02A01' --rules "$(h_rules cut_centre \
     $'AT+CSCA?\t=\\r\\n+CSCA: "+8613800100500"\\p,145\\r\\n\\r\\nOK\\r\\n\tpause=100')"
 h_quenlo centre.txt USB0 10086 '"cut centre"'
 h_check "centre line in two windows: sent" python3 "$send_tools" check --answer "$H_WORK/centre.txt" \
@@ -26,7 +19,7 @@ h_check "the PDU carries the whole centre" python3 "$send_tools" check --log "$H
     're.search(r"AT\+CMGS=\d+\r0891683108100005F0", log) is not None'
 
 # Format 1 texts end at their Ctrl-Z: one says OK, one was written on two lines.
-h_modem 2 --rules "$(rules cdma_text \
+h_modem 2 --rules "$(h_rules cdma_text \
     $'AT^HCMGL=4\t^HCMGL:0,1\\r\\n^HCMGL:3,0\\r\\n^HCMGL:4,1\tif=mem:ME' \
     $'AT^HCMGR=0\t^HCMGR:13800138000,2021,01,14,10,20,30,0,1,11,0,0,0\\r\\nOK, see you\\x1A' \
     $'AT^HCMGR=4\t^HCMGR:13800138001,2021,01,16,08,09,10,0,1,18,0,0,0\\r\\nline one\\r\\nline two\\x1A')" \

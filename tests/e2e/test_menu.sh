@@ -10,12 +10,9 @@ h_modem 0 --ati 'Model: ME901'
 # dialogue counts the detections.
 h_modem 3 --silent
 
-count() { # count FILE TEXT: occurrences of TEXT in FILE
-    python3 -c 'import sys; print(open(sys.argv[1], "rb").read().count(sys.argv[2].encode()))' "$1" "$2"
-}
 detections() {
     local probes
-    probes=$(count "$H_WORK/logs/ttyUSB3.log" $'ATE0\r\nAT\r\n')
+    probes=$(h_count "$H_WORK/logs/ttyUSB3.log" $'ATE0\r\nAT\r\n')
     echo $((probes / 2))
 }
 
@@ -23,8 +20,8 @@ detections() {
 # "q" quits.
 h_quenlo_keys menu.txt '\r' 'xy' 'q'
 h_check_eq "menu exits 0 after q" 0 "$?"
-h_check_eq "one prompt per pass" 3 "$(count "$H_WORK/menu.txt" "$H_PROMPT")"
-h_check_eq "one table per pass" 3 "$(count "$H_WORK/menu.txt" "Korvel短信设备检测 V1.15 ")"
+h_check_eq "one prompt per pass" 3 "$(h_count "$H_WORK/menu.txt" "$H_PROMPT")"
+h_check_eq "one table per pass" 3 "$(h_count "$H_WORK/menu.txt" "Korvel短信设备检测 V1.15 ")"
 h_check_eq "detections: first table, Enter's rescan and redisplay, after x" 4 "$(detections)"
 h_check_contains "table row of the module" menu.txt "ttyUSB0   9600      OK              89860012345678901234"
 
@@ -37,7 +34,7 @@ h_check_eq "q at once: one detection" 1 "$(detections)"
 : > "$H_WORK/logs/ttyUSB3.log"
 h_quenlo noinput.txt
 h_check_eq "no terminal: exits 0" 0 "$?"
-h_check_eq "no terminal: one prompt" 1 "$(count "$H_WORK/noinput.txt" "$H_PROMPT")"
+h_check_eq "no terminal: one prompt" 1 "$(h_count "$H_WORK/noinput.txt" "$H_PROMPT")"
 h_check_eq "no terminal: one detection" 1 "$(detections)"
 
 h_end

@@ -9,17 +9,11 @@ check() { # check WHAT OUT MODEM EXPR
     h_check "$1" python3 "$tools" check --answer "$H_WORK/$2" --log "$H_WORK/logs/ttyUSB$3.log" "$4"
 }
 count_cmgs() { h_dialogue "$1" | grep -ao 'AT+CMGS=' | wc -l; }
-rules() { # rules NAME LINES...: a modem_sim rule file in the work dir
-    local file="$H_WORK/$1.rules"
-    shift
-    printf '%s\n' "$@" > "$file"
-    echo "$file"
-}
 
 m35=(--ati 'Pelvano\r\nM35\r\nRevision: M35FAR02A01')
 h_modem 0 "${m35[@]}"
-h_modem 1 "${m35[@]}" --rules "$(rules busy $'<body>*\t+CMS ERROR: 500')"
-h_modem 2 "${m35[@]}" --rules "$(rules barred $'<body>*\t+CMS ERROR: 330')"
+h_modem 1 "${m35[@]}" --rules "$(h_rules busy $'<body>*\t+CMS ERROR: 500')"
+h_modem 2 "${m35[@]}" --rules "$(h_rules barred $'<body>*\t+CMS ERROR: 330')"
 
 # 185 Chinese characters and one outside the basic plane: 187 UTF-16 units, three parts of
 # at most 67; the time stamp's 20 more make four.
