@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../Ucs2Text.h"
 #include "CheckManager.h"
 #include "PtyPeer.h"
 #include "SimModem.h"
@@ -47,17 +48,6 @@ size_t Count(const std::string& text, const std::string& needle)
     for (std::string::size_type at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
         ++n;
     return n;
-}
-
-// Big-endian UCS2 bytes of an ASCII text, as the CDMA module takes it.
-std::string AsciiUcs2(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        out += '\0';
-        out += c;
-    }
-    return out;
 }
 
 // The CDMA module (MC323): its own SMS settings instead of PDU mode, "OK" to a body first and

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../Ucs2Text.h"
 #include "PhoneCardBase.h"
 #include "Phone_Lumbrec.h"
 
@@ -23,17 +24,6 @@ std::string AsciiUcs2Hex(const std::string& text)
         hex += buf;
     }
     return hex;
-}
-
-// Big-endian UCS2 bytes of an ASCII text.
-std::string AsciiUcs2(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        out += '\0';
-        out += c;
-    }
-    return out;
 }
 
 std::string Repeat(const std::string& unit, size_t count)
