@@ -40,8 +40,9 @@ public:
     static bool RunComCmdSetRecvSmsCompatibleMode(CPhoneCardBase* card, CComPortBase* port);
     static bool RunComCmdReadAllSmsToPhone(CPhoneCardBase* card, CComPortBase* port);
     bool RunComCmdDelAllSms(CPhoneCardBase* card, CComPortBase* port);
-    bool RunComCmdReadME_Sms(CPhoneCardBase* card, CComPortBase* port);
-    bool RunComCmdReadSM_Sms(CPhoneCardBase* card, CComPortBase* port);
+    // refused, when given: the module answered the selection with an error (no such storage).
+    bool RunComCmdReadME_Sms(CPhoneCardBase* card, CComPortBase* port, bool* refused = nullptr);
+    bool RunComCmdReadSM_Sms(CPhoneCardBase* card, CComPortBase* port, bool* refused = nullptr);
 
     // Device table and menu
     void Start();
@@ -85,9 +86,11 @@ public:
     void OnDelAllSms();
     bool InputReadAllSmsComPort(std::vector<ComPortBaseInfo_t>& ports);
     void HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports);
-    bool ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port);
+    // whole, when given: every message the storage holds was read and shown.
+    bool ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port, bool* whole = nullptr);
     void PrintRecvSms(std::vector<SmsRecvStruct_t> messages);
-    void GetPortSMS(ComPortBaseInfo_t port, std::vector<SmsRecvStruct_t>& meSms,
+    // True when both storages were read whole, so deleting them loses nothing unseen.
+    bool GetPortSMS(ComPortBaseInfo_t port, std::vector<SmsRecvStruct_t>& meSms,
                     std::vector<SmsRecvStruct_t>& smSms);
     bool DelPortSMS(ComPortBaseInfo_t port);
 

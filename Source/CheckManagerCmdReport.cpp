@@ -73,16 +73,21 @@ void CCheckManager::OnCmdSMS(const std::string& word)
         for (const ComPortBaseInfo_t& port : ports) {
             Json::Value entry;
             entry["name"] = PortDisplayName(port.port);
+            bool readWhole = false;
             if (recognised.mode != ReportMode::Clear) {
                 std::vector<SmsRecvStruct_t> meSms;
                 std::vector<SmsRecvStruct_t> smSms;
-                GetPortSMS(port, meSms, smSms);
+                readWhole = GetPortSMS(port, meSms, smSms);
                 entry["msgcount"] = static_cast<Json::UInt>(smSms.size() + meSms.size());
                 AppendMessages(entry, smSms, "SIM");
                 AppendMessages(entry, meSms, "DEV");
             }
-            if (recognised.mode != ReportMode::Read)
+            // Read-then-clear deletes only what this document shows: after a read that missed
+            // anything, the port keeps its messages and reports "clear" false.
+            if (recognised.mode == ReportMode::Clear)
                 entry["clear"] = DelPortSMS(port);
+            else if (recognised.mode == ReportMode::ReadClear)
+                entry["clear"] = readWhole && DelPortSMS(port);
             root["ports"].append(entry);
         }
     }

@@ -56,9 +56,12 @@ private:
     bool m_started = false;
 };
 
-// Reads the answer to a mode or operator query: the first read window that succeeds.
-std::string ReadQueryReply(CComPortBase* port)
+// Asks a mode or operator query and reads its answer: the first read window that succeeds.
+// Input left from an earlier command is not this query's answer.
+std::string QueryReply(CComPortBase* port, const std::string& command)
 {
+    port->DiscardInput();
+    port->Write(command);
     std::string reply;
     for (int i = 0; i < 5; ++i) {
         if (port->ReadAll(reply))
@@ -252,8 +255,7 @@ void CCheckManager::RunCommCmdGetModeConfig(CComPortBase* port, DeviceBaseComInf
 {
     if (info->phoneType != PHONE_TYPE_SORVIK || !port->Open())
         return;
-    port->Write("AT^MODECONFIG?\r");
-    const std::string reply = ReadQueryReply(port);
+    const std::string reply = QueryReply(port, "AT^MODECONFIG?\r");
     info->modeConfig = 0;
     const std::string value = getRightString(reply.c_str(), "^MODECONFIG");
     if (!value.empty())
@@ -265,8 +267,7 @@ void CCheckManager::RunCommCmdGetCOPS(CComPortBase* port, DeviceBaseComInfo* inf
 {
     if (!port->Open())
         return;
-    port->Write("AT+COPS?\r");
-    const std::string reply = ReadQueryReply(port);
+    const std::string reply = QueryReply(port, "AT+COPS?\r");
     info->cops = getRightString(reply.c_str(), "+COPS");
     Trace(info, " > GET COPS = " + info->cops);
 }

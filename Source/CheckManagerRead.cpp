@@ -42,7 +42,23 @@ struct PortTurn {
 struct StoragesRead {
     bool me = false;
     bool sm = false;
+    bool whole = false; // both storages read whole, or absent from the module
 };
+
+// One storage: selected, then read. A module that refuses the selection has no such storage,
+// which hides nothing; one that does not answer in time may hold anything.
+bool ReadStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port, bool deviceStorage,
+                 std::vector<SmsRecvStruct_t>& messages, bool& whole)
+{
+    bool refused = false;
+    const bool selected = deviceStorage ? manager.RunComCmdReadME_Sms(card, port, &refused)
+                                        : manager.RunComCmdReadSM_Sms(card, port, &refused);
+    whole = refused;
+    if (!selected || !manager.ReadAllSmsByPhoneSM(card, port, &whole))
+        return false;
+    messages = card->GetReadSms();
+    return true;
+}
 
 // Device storage first, then SIM storage, with the same driver object. A list is replaced only
 // when its storage was read.
@@ -56,14 +72,13 @@ StoragesRead ReadStorages(CCheckManager& manager, PortTurn& turn, std::vector<Sm
     CCheckManager::RunComCmdInitPhone(card, port);
 
     StoragesRead read;
-    if (card && manager.RunComCmdReadME_Sms(card, port) && manager.ReadAllSmsByPhoneSM(card, port)) {
-        read.me = true;
-        meSms = card->GetReadSms();
-    }
-    if (card && manager.RunComCmdReadSM_Sms(card, port) && manager.ReadAllSmsByPhoneSM(card, port)) {
-        read.sm = true;
-        smSms = card->GetReadSms();
-    }
+    if (!card)
+        return read;
+    bool meWhole = false;
+    bool smWhole = false;
+    read.me = ReadStorage(manager, card, port, true, meSms, meWhole);
+    read.sm = ReadStorage(manager, card, port, false, smSms, smWhole);
+    read.whole = meWhole && smWhole;
     return read;
 }
 
@@ -105,17 +120,18 @@ std::string ConsoleText(const std::string& text)
     return shown;
 }
 
-// Gathers the reply to one per-index read until it carries a final result.
-std::string GatherReadNextReply(CComPortBase& port)
+// Reads the reply to one per-index read until the driver finds its final result, at most
+// MAX_READ_NEXT_WINDOWS windows; the driver's last answer, 2 when it never had one.
+int ReadNextReply(CPhoneCardBase& card, CComPortBase& port)
 {
     std::string reply;
-    for (int window = 0; window < MAX_READ_NEXT_WINDOWS; ++window) {
+    int status = 2;
+    for (int window = 0; window < MAX_READ_NEXT_WINDOWS && status == 2; ++window) {
         if (!port.ReadAll(reply))
             break;
-        if (reply.find("OK") != std::string::npos || reply.find("ERROR") != std::string::npos)
-            break;
+        status = card.OnReadNextSmsCmdRsp(reply);
     }
-    return reply;
+    return status;
 }
 
 } // namespace
@@ -183,18 +199,25 @@ void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
     }
 }
 
-bool CCheckManager::ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port)
+bool CCheckManager::ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port, bool* whole)
 {
+    if (whole)
+        *whole = false;
     if (!card || !port || !port->Open())
         return false;
     if (!RunComCmdSetPduMode(card, port) || !RunComCmdSetRecvSmsCompatibleMode(card, port) ||
         !RunComCmdReadAllSmsToPhone(card, port))
         return false;
     // Drivers that list the whole storage in one reply are finished at once.
+    bool everyIndexRead = true;
     for (int pass = 0; pass < MAX_READ_NEXT_PASSES && card->NotFinished(); ++pass) {
+        port->DiscardInput();
         port->Write(card->GetReadNextSmsCmd());
-        card->OnReadNextSmsCmdRsp(GatherReadNextReply(*port));
+        if (ReadNextReply(*card, *port) != 0)
+            everyIndexRead = false;
     }
+    if (whole)
+        *whole = everyIndexRead && !card->NotFinished() && card->IsReadWhole();
     return true;
 }
 
@@ -210,11 +233,11 @@ void CCheckManager::PrintRecvSms(std::vector<SmsRecvStruct_t> messages)
     std::cout << MESSAGE_SEPARATOR << "\n";
 }
 
-void CCheckManager::GetPortSMS(ComPortBaseInfo_t port, std::vector<SmsRecvStruct_t>& meSms,
+bool CCheckManager::GetPortSMS(ComPortBaseInfo_t port, std::vector<SmsRecvStruct_t>& meSms,
                                std::vector<SmsRecvStruct_t>& smSms)
 {
     PortTurn turn(port);
-    ReadStorages(*this, turn, meSms, smSms);
+    return ReadStorages(*this, turn, meSms, smSms).whole;
 }
 
 bool CCheckManager::DelPortSMS(ComPortBaseInfo_t port)

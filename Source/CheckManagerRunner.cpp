@@ -30,6 +30,9 @@ bool PassGuard(CPhoneCardBase* card, CComPortBase* port, Guard guard)
 int Converse(CPhoneCardBase* card, CComPortBase* port, const std::string& command, Judge judge,
              int tries, bool delAllWait = false)
 {
+    // What still waits on the line answers an earlier command whose tries ran out, or was
+    // never asked for: it must not judge this one.
+    port->DiscardInput();
     port->Write(command);
     std::string reply;
     for (int i = 0; i < tries; ++i) {
@@ -143,18 +146,32 @@ bool CCheckManager::RunComCmdDelAllSms(CPhoneCardBase* card, CComPortBase* port)
                              &CPhoneCardBase::OnDelAllSmsCmdRsp, 1400, true));
 }
 
-bool CCheckManager::RunComCmdReadME_Sms(CPhoneCardBase* card, CComPortBase* port)
+namespace {
+
+// A storage selection; refused, when given, tells a module that answered with an error (it
+// has no such storage) from one that did not answer in time.
+bool SelectStorage(CPhoneCardBase* card, CComPortBase* port, const std::string& command, Judge judge,
+                   bool* refused)
 {
-    return PassGuard(card, port, Guard::IsOpened) &&
-           Succeeds(Converse(card, port, card->GetReadSmsOnMeCmd(),
-                             &CPhoneCardBase::OnGetReadSmsOnMeCmd, 5));
+    const int status = PassGuard(card, port, Guard::IsOpened) ? Converse(card, port, command, judge, 5)
+                                                              : TRIES_SPENT;
+    if (refused)
+        *refused = status == DONE_FAILED;
+    return Succeeds(status);
 }
 
-bool CCheckManager::RunComCmdReadSM_Sms(CPhoneCardBase* card, CComPortBase* port)
+} // namespace
+
+bool CCheckManager::RunComCmdReadME_Sms(CPhoneCardBase* card, CComPortBase* port, bool* refused)
 {
-    return PassGuard(card, port, Guard::IsOpened) &&
-           Succeeds(Converse(card, port, card->GetReadSmsOnSmCmd(),
-                             &CPhoneCardBase::OnGetReadSmsOnSmCmd, 5));
+    return SelectStorage(card, port, card ? card->GetReadSmsOnMeCmd() : "",
+                         &CPhoneCardBase::OnGetReadSmsOnMeCmd, refused);
+}
+
+bool CCheckManager::RunComCmdReadSM_Sms(CPhoneCardBase* card, CComPortBase* port, bool* refused)
+{
+    return SelectStorage(card, port, card ? card->GetReadSmsOnSmCmd() : "",
+                         &CPhoneCardBase::OnGetReadSmsOnSmCmd, refused);
 }
 
 unsigned long long time_usec2()

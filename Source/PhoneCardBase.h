@@ -111,6 +111,9 @@ public:
     // reason must come from its own dialogue.
     void ClearErrorMessage() { m_errorMessage.clear(); }
     std::vector<SmsRecvStruct_t> GetReadSms() { return m_recvSmsVec; }
+    // False once something the latest storage read listed could not be read (a header without
+    // a readable PDU, a listing without its final OK): deleting that storage would lose it.
+    bool IsReadWhole() const { return m_bReadWhole; }
 
     // Sending: more than 140 bytes or 70 UTF-16 units goes as a concatenated message.
     bool IsLongSms(std::string text) const;
@@ -118,7 +121,8 @@ public:
     std::string ModifyPhoneCode(const std::string& number, bool hasCountryCode) const;
 
     // Reading: "+CMGL:" listings into entries, entries into messages with long ones joined.
-    static std::vector<SmsInfo> SmsRspToSmsInfoVec(const std::string& reply);
+    // readWhole, when given, turns false for a header whose PDU is missing or unreadable.
+    static std::vector<SmsInfo> SmsRspToSmsInfoVec(const std::string& reply, bool* readWhole = nullptr);
     static SmsMode StrToSmsMode(std::string line);
     static std::string ReceiveTimeToReadStr(const char* timeStamp);
     static std::vector<SmsRecvStruct_t> SmsInfoVecToSmsRecvStructVec(const std::vector<SmsInfo>& infos);
@@ -144,5 +148,6 @@ protected:
     std::string m_storedSmsText;
     std::vector<SmsRecvStruct_t> m_recvSmsVec;
     std::string m_errorMessage;      // never cleared on success
+    bool m_bReadWhole = true;
     std::string m_atiRsp;
 };

@@ -19,13 +19,22 @@ bool SamePeer(const SM_PARAM& a, const SM_PARAM& b)
     return strncmp(a.szPeer, b.szPeer, sizeof(a.szPeer)) == 0;
 }
 
-// Parts belong together only when sender, reference and total agree, and a message never
-// holds two parts with the same sequence number nor more parts than its total: different
-// senders often pick the same 8-bit reference.
-bool Accepts(const LongMessage& message, const SM_PARAM& part)
+// Stored outgoing entries (status 2 and 3) against received ones (0 and 1).
+bool IsOutgoing(const SmsMode& mode)
 {
-    const SM_PARAM& first = message.parts.front()->param;
-    if (!SamePeer(first, part) || first.nPartRef != part.nPartRef || first.nPartTotal != part.nPartTotal)
+    return mode.nStat == 2 || mode.nStat == 3;
+}
+
+// Parts belong together only when direction, number, reference and total agree, and a message
+// never holds two parts with the same sequence number nor more parts than its total: different
+// senders often pick the same 8-bit reference, and a reply to a sender may reuse its reference.
+bool Accepts(const LongMessage& message, const SmsInfo& info)
+{
+    const SmsInfo& firstInfo = *message.parts.front();
+    const SM_PARAM& first = firstInfo.param;
+    const SM_PARAM& part = info.param;
+    if (IsOutgoing(firstInfo.mode) != IsOutgoing(info.mode) || !SamePeer(first, part) ||
+        first.nPartRef != part.nPartRef || first.nPartTotal != part.nPartTotal)
         return false;
     // A total of 0 is invalid: such a part stands alone.
     if (message.parts.size() >= std::max<size_t>(part.nPartTotal, 1))
@@ -60,17 +69,7 @@ std::string JoinPartsText(const std::vector<const SmsInfo*>& parts)
     std::string hex;
     for (const SmsInfo* info : parts)
         AppendPartHex(info->param, hex);
-    std::string text = DecodeHexUcs2(hex);
-    if (!text.empty() || hex.empty())
-        return text;
-    // Half a surrogate pair whose other half is in a missing part makes the whole text
-    // undecodable: keep what the parts hold on their own.
-    for (const SmsInfo* info : parts) {
-        std::string partHex;
-        AppendPartHex(info->param, partHex);
-        text += DecodeHexUcs2(partHex);
-    }
-    return text;
+    return DecodeHexUcs2(hex);
 }
 
 } // namespace
@@ -78,6 +77,38 @@ std::string JoinPartsText(const std::vector<const SmsInfo*>& parts)
 bool IsHexChar(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+size_t FindPduLine(const std::vector<std::string>& lines, size_t from, const char* headerKey)
+{
+    for (size_t i = from; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.find(headerKey) != std::string::npos)
+            break;
+        const size_t end = line.find_last_not_of("\r\n ");
+        if (end == std::string::npos)
+            continue;
+        const size_t start = line.find_first_not_of(' ');
+        if (std::all_of(line.begin() + start, line.begin() + end + 1, IsHexChar))
+            return i;
+    }
+    return lines.size();
+}
+
+void DecodeEntry(SmsInfo& info, const std::string& pdu)
+{
+    const char* text = pdu.c_str() + std::min(pdu.find_first_not_of(' '), pdu.size());
+    if (info.mode.nStat == 0 || info.mode.nStat == 1)
+        gsmDecodePdu(text, &info.param);
+    else if (info.mode.nStat == 2 || info.mode.nStat == 3)
+        gsmDecodeSendPdu(text, &info.param);
+}
+
+bool IsEmptyEntry(const SmsInfo& info)
+{
+    const SM_PARAM& p = info.param;
+    return p.szPeer[0] == '\0' && p.szTimeStamp[0] == '\0' && p.szText[0] == '\0' &&
+           (!p.bIsPart || p.nPartHexLen == 0);
 }
 
 bool lessSmsInfo(const SmsInfo& a, const SmsInfo& b)
@@ -103,7 +134,10 @@ int CPhoneCardBase::OnReadAllSmsCmdRsp(std::string reply)
         return 1;
     }
     // Rebuilt from the whole reply on every call: the list always matches the latest text.
-    m_recvSmsVec = SmsInfoVecToSmsRecvStructVec(SmsRspToSmsInfoVec(reply));
+    // Only a listing that reached its OK, with every entry read, shows the whole storage.
+    bool readWhole = true;
+    m_recvSmsVec = SmsInfoVecToSmsRecvStructVec(SmsRspToSmsInfoVec(reply, &readWhole));
+    m_bReadWhole = readWhole && reply.find("OK") != std::string::npos;
     if (reply.find("OK") != std::string::npos || reply.find("SMS DONE") != std::string::npos) {
         m_errorMessage = TrimInTurn(reply, "\r\n\r\n");
         return 0;
@@ -115,7 +149,7 @@ int CPhoneCardBase::OnReadAllSmsCmdRsp(std::string reply)
     return 2;
 }
 
-std::vector<SmsInfo> CPhoneCardBase::SmsRspToSmsInfoVec(const std::string& reply)
+std::vector<SmsInfo> CPhoneCardBase::SmsRspToSmsInfoVec(const std::string& reply, bool* readWhole)
 {
     std::vector<SmsInfo> infos;
     const std::vector<std::string> lines = SplitStringToArray(reply);
@@ -123,16 +157,19 @@ std::vector<SmsInfo> CPhoneCardBase::SmsRspToSmsInfoVec(const std::string& reply
         if (lines[i].find("+CMGL: ") == std::string::npos)
             continue;
         const SmsMode mode = StrToSmsMode(lines[i]);
-        if (mode.nIndex < 0 || i + 1 >= lines.size())
+        const size_t pdu = mode.nIndex < 0 ? lines.size() : FindPduLine(lines, i + 1, "+CMGL: ");
+        if (pdu == lines.size()) {
+            if (readWhole)
+                *readWhole = false;
             continue;
+        }
         SmsInfo info;
         info.mode = mode;
-        const std::string& pdu = lines[++i];
-        if (mode.nStat == 0 || mode.nStat == 1)
-            gsmDecodePdu(pdu.c_str(), &info.param);
-        else if (mode.nStat == 2 || mode.nStat == 3)
-            gsmDecodeSendPdu(pdu.c_str(), &info.param);
+        DecodeEntry(info, lines[pdu]);
+        if (readWhole && IsEmptyEntry(info))
+            *readWhole = false;
         infos.push_back(info);
+        i = pdu;
     }
     return infos;
 }
@@ -181,7 +218,7 @@ std::vector<SmsRecvStruct_t> CPhoneCardBase::SmsInfoVecToSmsRecvStructVec(const 
             continue;
         }
         auto open = std::find_if(messages.begin(), messages.end(),
-                                 [&p](const LongMessage& m) { return Accepts(m, p); });
+                                 [&info](const LongMessage& m) { return Accepts(m, info); });
         if (open == messages.end()) {
             messages.push_back({records.size(), {}});
             records.emplace_back();

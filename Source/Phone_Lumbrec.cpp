@@ -66,33 +66,50 @@ int CountParts(const std::string& ucs2)
     }
 }
 
-// The UCS2 text that starts at `start` and ends at the first Ctrl-Z unit at an even offset;
-// `start` moves past that unit. Without the terminator the message is incomplete: no text,
-// and nothing after it is read.
-void TakeUcs2Text(const std::string& reply, std::string::size_type& start, std::string& text)
+// Where the message text that starts at `start` ends: at its Ctrl-Z, a UCS2 one (00 1A at an
+// even offset) for format 6, the byte 1A for format 1. UCS2 data may hold 0A, 0D and the
+// letters "OK" inside characters (U+4E0A, U+4F4B), and a format 1 text may hold line ends
+// and "OK" typed by the sender, so neither is a boundary. npos without the terminator.
+std::string::size_type FindTextEnd(const std::string& reply, std::string::size_type start,
+                                   const std::string& format)
 {
+    if (format == "1")
+        return reply.find('\x1A', start);
     for (std::string::size_type i = start; i + 1 < reply.size(); i += 2) {
-        if (reply[i] == kUcs2CtrlZ[0] && reply[i + 1] == kUcs2CtrlZ[1]) {
-            text = gsmDecodeNew2(reinterpret_cast<const unsigned char*>(reply.data() + start),
-                                 static_cast<int>(i - start));
-            start = i + 2;
-            return;
-        }
+        if (reply[i] == kUcs2CtrlZ[0] && reply[i + 1] == kUcs2CtrlZ[1])
+            return i;
     }
-    start = reply.size();
+    return std::string::npos;
 }
 
-// Format 1 text runs up to its Ctrl-Z byte, whatever it holds: line ends typed by the sender
-// and words such as "OK" are part of the message. Without the terminator it is incomplete.
-void TakePlainText(const std::string& reply, std::string::size_type& start, std::string& text)
+// Start of the first complete line at or after `from` that is the final result "OK"; with
+// lastLine, only when nothing but line ends follows it. npos when there is none.
+std::string::size_type FindOkLine(const std::string& reply, std::string::size_type from, bool lastLine)
 {
-    const std::string::size_type end = reply.find('\x1A', start);
-    if (end == std::string::npos) {
-        start = reply.size();
-        return;
+    for (std::string::size_type p = reply.find("OK", from); p != std::string::npos;
+         p = reply.find("OK", p + 1)) {
+        const bool lineStart = p == from || reply[p - 1] == '\n';
+        std::string::size_type q = p + 2;
+        if (q < reply.size() && reply[q] == '\r')
+            ++q;
+        if (!lineStart || q >= reply.size() || reply[q] != '\n')
+            continue;
+        if (!lastLine || reply.find_first_not_of("\r\n", q) == std::string::npos)
+            return p;
     }
-    text = reply.substr(start, end - start);
-    start = end + 1;
+    return std::string::npos;
+}
+
+// A read that found no message: OK (nothing stored there) or an error line end it.
+int NoMessageRsp(const std::string& reply)
+{
+    if (FindOkLine(reply, 0, false) != std::string::npos)
+        return 0;
+    for (const std::string& line : SplitStringToArray(reply)) {
+        if (line.find("ERROR") != std::string::npos)
+            return 1;
+    }
+    return 2;
 }
 
 } // namespace
@@ -172,6 +189,11 @@ int CPhone_Lumbrec::OnReadAllSmsCmdRsp(std::string reply)
     if (reply.find("OK") == std::string::npos && reply.find("ERROR") == std::string::npos)
         return 2;
     m_recvSmsVec.clear();
+    // Each listing starts the storage over: indexes left unread in the other storage are
+    // not this one's.
+    smsModeVec.clear();
+    // A refused listing shows nothing, but the storage may still hold messages.
+    m_bReadWhole = reply.find("ERROR") == std::string::npos;
     for (const std::string& line : SplitStringToArray(reply)) {
         const std::string::size_type p = line.find("^HCMGL:");
         if (p == std::string::npos)
@@ -201,39 +223,52 @@ std::string CPhone_Lumbrec::GetReadNextSmsCmd()
 
 int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
 {
-    if (reply.find("OK") == std::string::npos)
-        return 0;
+    const std::string::size_type header = reply.find("^HCMGR:");
+    if (header == std::string::npos)
+        return NoMessageRsp(reply);
+    const std::string::size_type lineEnd = reply.find('\n', header);
+    if (lineEnd == std::string::npos)
+        return 2;
+
     SmsRecvStruct_t message;
     std::string format;
-    std::string::size_type start = 0;
-    for (std::string::size_type end = reply.find('\n'); end != std::string::npos;
-         end = reply.find('\n', start)) {
-        const std::string line = reply.substr(start, end - start);
-        start = end + 1;
-        if (line.find("^HCMGR:") != std::string::npos) {
-            // callerID,year,month,day,hour,minute,second,lang,format,length,...
-            const std::vector<std::string> fields = SplitStringByChar(line.substr(7), ',');
-            if (fields.size() > 8) {
-                message.number = fields[0];
-                message.time = fields[1] + "-" + fields[2] + "-" + fields[3] + " " + fields[4] +
-                               ":" + fields[5] + ":" + fields[6];
-                format = fields[8];
-            }
-            // The text is taken whole up to its Ctrl-Z, not line by line: UCS2 data may hold
-            // 0x0A and 0x0D bytes inside characters (U+4E0A).
-            if (format == "6")
-                TakeUcs2Text(reply, start, message.text);
-            else if (format == "1")
-                TakePlainText(reply, start, message.text);
-        } else if (line.find("OK") != std::string::npos) {
-            break;
-        }
-        if (message.IsOk()) {
-            m_recvSmsVec.push_back(message);
-            message.Reset();
-        }
+    // callerID,year,month,day,hour,minute,second,lang,format,length,...
+    const std::vector<std::string> fields =
+        SplitStringByChar(reply.substr(header + 7, lineEnd + 1 - header - 7), ',');
+    if (fields.size() > 8) {
+        message.number = fields[0];
+        message.time = fields[1] + "-" + fields[2] + "-" + fields[3] + " " + fields[4] + ":" +
+                       fields[5] + ":" + fields[6];
+        format = fields[8];
     }
-    return 1;
+    const std::string::size_type start = lineEnd + 1;
+    const bool known = format == "1" || format == "6";
+    std::string::size_type end = known ? FindTextEnd(reply, start, format) : std::string::npos;
+    std::string::size_type ok;
+    if (end != std::string::npos) {
+        ok = FindOkLine(reply, end + (format == "1" ? 1 : sizeof(kUcs2CtrlZ)), false);
+    } else {
+        // A text without its Ctrl-Z runs up to the line ends before the final result, which
+        // must then be the reply's last line. Line ends go as CR LF pairs: a UCS2 character
+        // may end in the byte 0A or 0D.
+        ok = FindOkLine(reply, start, true);
+        end = ok;
+        while (end != std::string::npos && end - start >= 2 && reply.compare(end - 2, 2, "\r\n") == 0)
+            end -= 2;
+    }
+    if (ok == std::string::npos)
+        return 2;
+    if (format == "1")
+        message.text = reply.substr(start, end - start);
+    else if (format == "6")
+        message.text = gsmDecodeNew2(reinterpret_cast<const unsigned char*>(reply.data() + start),
+                                     static_cast<int>(end - start));
+    // A message that cannot be shown in full must not be deleted as read.
+    if (message.IsOk())
+        m_recvSmsVec.push_back(message);
+    else
+        m_bReadWhole = false;
+    return 0;
 }
 
 PHONE_TYPE_t CPhone_Lumbrec::GetPhoneType() { return PHONE_TYPE_LUMBREC; }

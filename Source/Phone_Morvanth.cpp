@@ -22,7 +22,7 @@ std::string CPhone_Morvanth::GetReadAllSmsCmd() { return "AT+CMGD=?\r\n"; }
 
 int CPhone_Morvanth::OnReadAllSmsCmdRsp(std::string reply)
 {
-    return OnIndexListRsp(*this, reply, indexList, smsInfoVec, m_recvSmsVec);
+    return OnIndexListRsp(*this, reply, indexList, smsInfoVec, m_recvSmsVec, m_bReadWhole);
 }
 
 bool CPhone_Morvanth::NotFinished() { return !indexList.empty(); }
@@ -31,5 +31,5 @@ std::string CPhone_Morvanth::GetReadNextSmsCmd() { return PopIndexReadCmd(indexL
 
 int CPhone_Morvanth::OnReadNextSmsCmdRsp(std::string reply)
 {
-    return OnIndexReadRsp(reply, smsInfoVec, m_recvSmsVec);
+    return OnIndexReadRsp(reply, smsInfoVec, m_recvSmsVec, m_bReadWhole);
 }

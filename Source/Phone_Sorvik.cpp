@@ -49,7 +49,7 @@ std::string CPhone_Sorvik::GetReadAllSmsCmd() { return "AT+CMGD=?\r\n"; }
 
 int CPhone_Sorvik::OnReadAllSmsCmdRsp(std::string reply)
 {
-    return OnIndexListRsp(*this, reply, indexList, smsInfoVec, m_recvSmsVec);
+    return OnIndexListRsp(*this, reply, indexList, smsInfoVec, m_recvSmsVec, m_bReadWhole);
 }
 
 bool CPhone_Sorvik::NotFinished() { return !indexList.empty(); }
@@ -58,5 +58,5 @@ std::string CPhone_Sorvik::GetReadNextSmsCmd() { return PopIndexReadCmd(indexLis
 
 int CPhone_Sorvik::OnReadNextSmsCmdRsp(std::string reply)
 {
-    return OnIndexReadRsp(reply, smsInfoVec, m_recvSmsVec);
+    return OnIndexReadRsp(reply, smsInfoVec, m_recvSmsVec, m_bReadWhole);
 }

@@ -44,7 +44,7 @@ std::string CPhone_Tamrel::GetReadAllSmsCmd() { return "AT+CMGD=?\r\n"; }
 
 int CPhone_Tamrel::OnReadAllSmsCmdRsp(std::string reply)
 {
-    return OnIndexListRsp(*this, reply, indexList, smsInfoVec, m_recvSmsVec);
+    return OnIndexListRsp(*this, reply, indexList, smsInfoVec, m_recvSmsVec, m_bReadWhole);
 }
 
 bool CPhone_Tamrel::NotFinished() { return !indexList.empty(); }
@@ -53,5 +53,5 @@ std::string CPhone_Tamrel::GetReadNextSmsCmd() { return PopIndexReadCmd(indexLis
 
 int CPhone_Tamrel::OnReadNextSmsCmdRsp(std::string reply)
 {
-    return OnIndexReadRsp(reply, smsInfoVec, m_recvSmsVec);
+    return OnIndexReadRsp(reply, smsInfoVec, m_recvSmsVec, m_bReadWhole);
 }

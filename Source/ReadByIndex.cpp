@@ -1,5 +1,6 @@
 #include "ReadByIndex.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -23,29 +24,84 @@ int32_t HeaderStatus(const std::string& header)
 }
 
 // The header line of a reply; an echoed "AT+CMGR=" command is not one.
-std::vector<std::string>::const_iterator FindHeader(const std::vector<std::string>& lines)
+size_t FindHeader(const std::vector<std::string>& lines)
 {
-    for (auto it = lines.begin(); it != lines.end(); ++it) {
-        if (it->find("CMGR") != std::string::npos && it->compare(0, 2, "AT") != 0)
-            return it;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find("CMGR") != std::string::npos && lines[i].compare(0, 2, "AT") != 0)
+            return i;
     }
-    return lines.end();
+    return lines.size();
+}
+
+// A storage holds a few hundred entries at most and the read stops after 100; a longer list
+// is cut here, so a range such as "1-4000000000" costs nothing and still leaves indexes unread.
+const size_t MAX_LISTED_INDEXES = 1000;
+
+// Bounds of a range piece "a-b" (blanks allowed around the numbers); false for any other piece.
+bool RangeBounds(const std::string& piece, unsigned long& low, unsigned long& high)
+{
+    const std::string::size_type dash = piece.find('-');
+    if (dash == std::string::npos)
+        return false;
+    auto number = [](const std::string& text, unsigned long& value) {
+        const std::string::size_type first = text.find_first_not_of(' ');
+        const std::string::size_type last = text.find_last_not_of(' ');
+        if (first == std::string::npos || last - first >= 9)
+            return false;
+        for (std::string::size_type i = first; i <= last; ++i) {
+            if (!isdigit(static_cast<unsigned char>(text[i])))
+                return false;
+        }
+        value = strtoul(text.c_str() + first, nullptr, 10);
+        return true;
+    };
+    if (!number(piece.substr(0, dash), low) || !number(piece.substr(dash + 1), high))
+        return false;
+    if (low > high)
+        std::swap(low, high);
+    return true;
+}
+
+// List syntax of 3GPP TS 27.007: "1-3" is a range. Each index is read once, in the order listed.
+std::vector<std::string> ExpandIndexPieces(const std::vector<std::string>& pieces)
+{
+    std::vector<std::string> indexes;
+    auto add = [&indexes](const std::string& index) {
+        if (indexes.size() < MAX_LISTED_INDEXES &&
+            std::find(indexes.begin(), indexes.end(), index) == indexes.end())
+            indexes.push_back(index);
+    };
+    for (const std::string& piece : pieces) {
+        unsigned long low = 0;
+        unsigned long high = 0;
+        if (!RangeBounds(piece, low, high)) {
+            add(piece);
+            continue;
+        }
+        for (unsigned long i = low; i <= high && indexes.size() < MAX_LISTED_INDEXES; ++i)
+            add(std::to_string(i));
+    }
+    return indexes;
 }
 
 } // namespace
 
 int OnIndexListRsp(CPhoneCardBase& phone, const std::string& reply, std::vector<std::string>& indexList,
-                   std::vector<SmsInfo>& smsInfoVec, std::vector<SmsRecvStruct_t>& recvSms)
+                   std::vector<SmsInfo>& smsInfoVec, std::vector<SmsRecvStruct_t>& recvSms,
+                   bool& readWhole)
 {
     if (reply.find("OK") == std::string::npos)
         return phone.OnOkErrorRsp(reply);
+    // Indexes left from the other storage's read must not be read in this one.
+    indexList.clear();
     smsInfoVec.clear();
     recvSms.clear();
+    readWhole = true;
     const std::string::size_type open = reply.find('(');
     const std::string::size_type close = open == std::string::npos ? open : reply.find(')', open);
-    // Pieces stay as listed: no blank trimmed, no range such as 1-3 expanded.
+    // Pieces stay as listed (blanks too) but for ranges.
     if (close != std::string::npos)
-        indexList = SplitStringByChar(reply.substr(open + 1, close - open - 1), ',');
+        indexList = ExpandIndexPieces(SplitStringByChar(reply.substr(open + 1, close - open - 1), ','));
     return 0;
 }
 
@@ -59,25 +115,28 @@ std::string PopIndexReadCmd(std::vector<std::string>& indexList)
 }
 
 int OnIndexReadRsp(const std::string& reply, std::vector<SmsInfo>& smsInfoVec,
-                   std::vector<SmsRecvStruct_t>& recvSms)
+                   std::vector<SmsRecvStruct_t>& recvSms, bool& readWhole)
 {
     if (reply.find("OK") == std::string::npos)
-        return 0;
+        return reply.find("ERROR") == std::string::npos ? 2 : 1;
     const std::vector<std::string> lines = SplitStringToArray(reply);
-    const auto header = FindHeader(lines);
-    if (header != lines.end() && header + 1 != lines.end()) {
-        SmsInfo info;
-        info.mode.nIndex = 1;
-        info.mode.nStat = HeaderStatus(*header);
-        // A stored outgoing message holds an SMS-SUBMIT, not an SMS-DELIVER.
-        if (info.mode.nStat == 2 || info.mode.nStat == 3)
-            gsmDecodeSendPdu((header + 1)->c_str(), &info.param);
-        else
-            gsmDecodePdu((header + 1)->c_str(), &info.param);
-        smsInfoVec.push_back(info);
+    const size_t header = FindHeader(lines);
+    if (header < lines.size()) {
+        const size_t pdu = FindPduLine(lines, header + 1, "+CMGR:");
+        if (pdu < lines.size()) {
+            SmsInfo info;
+            info.mode.nIndex = 1;
+            info.mode.nStat = HeaderStatus(lines[header]);
+            DecodeEntry(info, lines[pdu]);
+            if (IsEmptyEntry(info))
+                readWhole = false;
+            smsInfoVec.push_back(info);
+        } else {
+            readWhole = false;
+        }
     }
     recvSms = CPhoneCardBase::SmsInfoVecToSmsRecvStructVec(smsInfoVec);
-    return 1;
+    return 0;
 }
 
 bool TakeCmgwIndex(const std::string& reply, std::string& storedSmsText)

@@ -46,7 +46,7 @@ int gsmDecode8bit(const unsigned char* src, char* dst, int n);
 // dst holds 2n bytes. Invalid UTF-8 writes nothing.
 int gsmEncodeUcs2(const char* src, unsigned char* dst, int n);
 // n bytes of big-endian UTF-16 to UTF-8, no terminator; dst holds 3 * (n / 2) bytes.
-// A lone surrogate makes the whole text empty.
+// A lone surrogate or a U+0000 unit gives U+FFFD.
 int gsmDecodeUcs2(const unsigned char* src, char* dst, int n);
 std::string gsmDecodeNew2(const unsigned char* src, int n);
 // UTF-16 units of a UTF-8 text (two for a character above U+FFFF); 0 when it is not UTF-8.

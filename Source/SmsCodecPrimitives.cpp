@@ -16,8 +16,10 @@ bool IsLowSurrogate(char32_t u)
     return u >= 0xDC00 && u <= 0xDFFF;
 }
 
-// Joins surrogate pairs; a lone surrogate is kept as it is so that the UTF-8 conversion
-// rejects the text.
+const char32_t REPLACEMENT_CHARACTER = 0xFFFD;
+
+// Joins surrogate pairs. A lone surrogate (half a pair whose other half is in a missing part)
+// and U+0000 become U+FFFD: one bad unit must neither blank the text nor end it.
 std::wstring Ucs2ToWide(const unsigned char* src, int n)
 {
     std::wstring wide;
@@ -31,6 +33,8 @@ std::wstring Ucs2ToWide(const unsigned char* src, int n)
                 ++i;
             }
         }
+        if (u == 0 || IsHighSurrogate(u) || IsLowSurrogate(u))
+            u = REPLACEMENT_CHARACTER;
         wide += static_cast<wchar_t>(u);
     }
     return wide;

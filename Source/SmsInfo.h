@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "SmsCodec.h"
 
@@ -22,3 +24,13 @@ bool lessSmsInfo(const SmsInfo& a, const SmsInfo& b);
 // Parts of one long message by sequence number.
 bool LessLongSms(const SmsInfo& a, const SmsInfo& b);
 bool IsHexChar(char c);
+
+// The PDU of a listed header is the next line that holds only hex digits: unsolicited lines
+// such as "RING" or "+CMTI: ..." may come between. Looks from line `from` on and stops at the
+// next line holding headerKey (that header has no PDU); lines.size() when there is none.
+size_t FindPduLine(const std::vector<std::string>& lines, size_t from, const char* headerKey);
+// Decodes the PDU by the entry's status: received (0, 1) as SMS-DELIVER, stored outgoing
+// (2, 3) as SMS-SUBMIT, any other status not at all.
+void DecodeEntry(SmsInfo& info, const std::string& pdu);
+// An entry that gives no number, time or text: its PDU could not be decoded.
+bool IsEmptyEntry(const SmsInfo& info);

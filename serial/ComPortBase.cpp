@@ -50,6 +50,13 @@ bool CComPortBase::ReadAll(std::string& reply)
     return true;
 }
 
+void CComPortBase::DiscardInput()
+{
+    if (m_pImpl) {
+        m_pImpl->DiscardInput();
+    }
+}
+
 bool CComPortBase::IsComError() const
 {
     return m_pImpl && m_pImpl->IsComError();

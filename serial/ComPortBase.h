@@ -19,6 +19,8 @@ public:
     bool Write(std::string text);
     // Runs one read window and appends what arrived to reply; the port never clears reply.
     bool ReadAll(std::string& reply);
+    // Drops the input that has arrived and not been read yet, without waiting for more.
+    void DiscardInput();
     bool IsComError() const;
     std::string GetErrorMsg() const;
 

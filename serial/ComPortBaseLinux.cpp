@@ -28,6 +28,8 @@ constexpr int MAX_PASSES = 1000;
 constexpr int READ_BUF_SIZE = 128;
 constexpr useconds_t PASS_SLEEP_US = 500;
 constexpr int MIN_WRITE_CHUNK = 8;
+// 64 KiB: far more than a module answers to one command.
+constexpr int MAX_DISCARD_READS = 512;
 // A chunk is what the line carries in one second; a line that takes no byte for that long is stuck.
 constexpr std::chrono::seconds WRITE_STALL_LIMIT(1);
 
@@ -244,6 +246,25 @@ bool CComPortBaseLinux::ReadAll(std::string& reply)
     reply += text;
     usleep(1);
     return true;
+}
+
+void CComPortBaseLinux::DiscardInput()
+{
+    m_strKeepInput.clear();
+    if (m_fd == -1) {
+        return;
+    }
+    // Bounded, so a module that never stops talking cannot hold the caller here.
+    char buf[READ_BUF_SIZE];
+    for (int i = 0; i < MAX_DISCARD_READS; i++) {
+        ssize_t n;
+        do {
+            n = read(m_fd, buf, sizeof buf);
+        } while (n < 0 && errno == EINTR);
+        if (n <= 0) {
+            return;
+        }
+    }
 }
 
 bool CComPortBaseLinux::IsComError() const

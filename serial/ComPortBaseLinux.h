@@ -17,6 +17,8 @@ public:
     bool Write(std::string text);
     // Runs one read window and appends what arrived (kept input first) to reply.
     bool ReadAll(std::string& reply);
+    // Drops the kept input and what waits on the descriptor, without waiting for more.
+    void DiscardInput();
     bool IsComError() const;
     std::string GetErrorMsg() const;
     // Largest number of bytes one write call carries on this port.

@@ -89,12 +89,13 @@ TEST(Detect, ShellOutputIsReturnedWhole)
 
 TEST(Detect, ModeAndOperatorQueriesReadTheirValues)
 {
-    ShortReadWindows shortWindows;
+    // Each query reads one window: long enough for an answer given once the query is written.
+    ShortReadWindows shortWindows(400);
     struct Case {
         const char* name;
         int type;
-        const char* modeReply;   // queued before the mode query, "" for silence
-        const char* copsReply;   // queued before the operator query
+        const char* modeReply;   // answers the mode query, "" for silence
+        const char* copsReply;   // answers the operator query
         std::string written;
         int mode;
         std::string cops;
@@ -121,9 +122,14 @@ TEST(Detect, ModeAndOperatorQueriesReadTheirValues)
             DeviceBaseComInfo info = MakeInfo(c.type, "89860012345678901234", " 20,99");
             info.modeConfig = 7;
             testing::internal::CaptureStdout();
-            peer.Send(c.modeReply);
+            // A stale line waiting before each query is not its answer.
+            peer.Send("\r\n^MODECONFIG: 9\r\n+COPS: 9\r\n");
+            if (*c.modeReply)
+                peer.AnswerAfterWrite(c.modeReply);
             CCheckManager::RunCommCmdGetModeConfig(&port, &info);
-            peer.Send(c.copsReply);
+            peer.Send("\r\n^MODECONFIG: 9\r\n+COPS: 9\r\n");
+            if (*c.copsReply)
+                peer.AnswerAfterWrite(c.copsReply);
             CCheckManager::RunCommCmdGetCOPS(&port, &info);
             std::string out = testing::internal::GetCapturedStdout();
             EXPECT_EQ(peer.Written(), c.written);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <thread>
 
 #include "AppGlobals.h"
 
@@ -27,6 +28,7 @@ public:
     }
     ~PtyPeer()
     {
+        JoinAnswer();
         HangUp();
         if (m_slave >= 0)
             close(m_slave);
@@ -51,12 +53,38 @@ public:
         select(m_slave + 1, &set, nullptr, nullptr, &deadline);
     }
 
+    // Answers the tool's next write: once its first bytes arrive (within 2 s), text is queued.
+    // The tool drops what waits on the line before it writes a command, so a reply must come
+    // after it.
+    void AnswerAfterWrite(const std::string& text)
+    {
+        JoinAnswer();
+        m_answer = std::thread([this, text] {
+            for (int waited = 0; waited < 2000; ++waited) {
+                char buf[512];
+                ssize_t n;
+                bool wrote = false;
+                while ((n = read(m_master, buf, sizeof(buf))) > 0) {
+                    m_early.append(buf, static_cast<size_t>(n));
+                    wrote = true;
+                }
+                if (wrote) {
+                    (void)write(m_master, text.data(), text.size());
+                    return;
+                }
+                usleep(500);
+            }
+        });
+    }
+
     // Everything the tool has written since the last call. A marker written behind it on the
     // same line shows when all of it has come through, so nothing is left in flight.
     std::string Written()
     {
         static const std::string marker = "\x02end-of-written\x03";
+        JoinAnswer();
         std::string out;
+        out.swap(m_early);
         if (m_master < 0 || write(m_slave, marker.data(), marker.size()) < 0)
             return out;
         for (int waited = 0; waited < 2000; ++waited) {
@@ -81,6 +109,14 @@ public:
     }
 
 private:
+    void JoinAnswer()
+    {
+        if (m_answer.joinable())
+            m_answer.join();
+    }
+
+    std::thread m_answer;
+    std::string m_early; // written by the tool and read by the answering thread
     int m_master = -1;
     int m_slave = -1; // kept open so the pty stays up while the tool opens and closes it
     std::string m_path;

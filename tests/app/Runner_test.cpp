@@ -168,12 +168,14 @@ TEST(Runner, GuardsRefuseWithoutWritingUnlessTheOperationOpensThePort)
 
 TEST(Runner, JudgeSeesTheWholeReplyGatheredSinceTheWrite)
 {
-    ShortReadWindows shortWindows;
+    // The first window must outlast the answer given once the command is written.
+    ShortReadWindows shortWindows(400);
     PtyPeer peer;
     ASSERT_TRUE(peer.Ok());
     CComPortBase port(peer.Path(), 9600);
-    // Arrived before the command went out: kept by the port and handed to the first window.
-    peer.Send("\r\n+CSQ: 2");
+    // Waiting before the command went out: the late answer of an earlier command, dropped.
+    peer.Send("\r\nOK\r\n");
+    peer.AnswerAfterWrite("\r\n+CSQ: 2");
     ScriptedCard card;
     card.script = {2, 2, 0};
     const std::vector<std::string> laterPieces = {"3,99\r\n", "\r\nOK\r\n"};
@@ -251,7 +253,7 @@ TEST(Runner, RealErrorAnswersEndTheConversationWithTheirText)
         PtyPeer peer;
         CComPortBase port(peer.Path(), 9600);
         std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(PHONE_TYPE_QUIREL));
-        peer.Send(ReadFixture(c.first));
+        peer.AnswerAfterWrite(ReadFixture(c.first));
         EXPECT_FALSE(CCheckManager::RunComCmdSetPduMode(card.get(), &port));
         EXPECT_EQ(card->GetErrorMessage(), c.second);
         EXPECT_EQ(peer.Written(), "at+cmgf=0\r\n");

@@ -109,8 +109,13 @@ TEST(CodecPrimitives, Ucs2WithSurrogatePairs)
     EXPECT_EQ(FromUcs2Hex("4E2D0061"), "中a");
     EXPECT_EQ(FromUcs2Hex("D83DDE00"), "😀");
     EXPECT_EQ(FromUcs2Hex("00610062FF"), "ab"); // odd last byte ignored
-    EXPECT_EQ(FromUcs2Hex("0061D83D"), "");     // lone high surrogate
-    EXPECT_EQ(FromUcs2Hex("DE000061"), "");     // lone low surrogate
+    // One bad unit shows as U+FFFD and neither blanks nor ends the text.
+    const char* const replacement = "\xEF\xBF\xBD";
+    EXPECT_EQ(FromUcs2Hex("0048D8000069"), std::string("H") + replacement + "i"); // lone high surrogate
+    EXPECT_EQ(FromUcs2Hex("0061D83D"), std::string("a") + replacement);          // ... at the end
+    EXPECT_EQ(FromUcs2Hex("DE000061"), std::string(replacement) + "a");          // lone low surrogate
+    EXPECT_EQ(FromUcs2Hex("D83DD83DDE00"), std::string(replacement) + "😀");      // high, then a pair
+    EXPECT_EQ(FromUcs2Hex("004100000042"), std::string("A") + replacement + "B"); // U+0000
     EXPECT_EQ(FromUcs2Hex(""), "");
 
     unsigned char ucs2[] = {0x4E, 0x2D, 0x00, 0x61};

@@ -102,6 +102,19 @@ inline std::string Gsm7Part(const std::string& from, const Concat& c, const std:
     return Deliver(from, true, 0x00, static_cast<uint8_t>(totalSeptets), ud);
 }
 
+// A stored outgoing UCS2 part: SMS-SUBMIT with TP-UDHI, relative validity AA.
+inline std::string Ucs2SubmitPart(const std::string& to, const Concat& c, const std::u16string& text)
+{
+    std::vector<uint8_t> ud = Udh(c);
+    const std::vector<uint8_t> payload = Ucs2(text);
+    ud.insert(ud.end(), payload.begin(), payload.end());
+    char head[16];
+    snprintf(head, sizeof(head), "005100%02X81", static_cast<unsigned>(to.size()));
+    char len[4];
+    snprintf(len, sizeof(len), "%02X", static_cast<unsigned>(ud.size()));
+    return std::string(head) + SemiOctets(to) + "0008AA" + len + Hex(ud);
+}
+
 // One "+CMGL:" entry of a PDU-mode listing.
 inline std::string ListEntry(int index, int stat, const std::string& pdu)
 {

@@ -106,9 +106,13 @@ TEST(PhoneListing, ReassemblesLongMessagesWithoutMixingThem)
         {"a surrogate pair split across two parts",
          ListEntry(1, 1, Ucs2Part("111", {4, 2, 1}, u"x\xD83D")) + ListEntry(2, 1, Ucs2Part("111", {4, 2, 2}, u"\xDE00y")),
          {{"111", STAMP_TEXT, "x\xF0\x9F\x98\x80y"}}},
-        {"half a surrogate pair whose other half is missing",
+        {"half a surrogate pair whose other half is missing: U+FFFD, the rest kept",
          ListEntry(1, 1, Ucs2Part("111", {4, 3, 1}, u"ab")) + ListEntry(2, 1, Ucs2Part("111", {4, 3, 2}, u"c\xD83D")),
-         {{"111", STAMP_TEXT, "ab"}}},
+         {{"111", STAMP_TEXT, "abc\xEF\xBF\xBD"}}},
+        {"a stored outgoing part and a received part never join",
+         ListEntry(1, 3, Ucs2SubmitPart("111", {5, 2, 1}, u"sent ")) +
+             ListEntry(2, 1, Ucs2Part("111", {5, 2, 2}, u"got")),
+         {{"111", "", "sent "}, {"111", STAMP_TEXT, "got"}}},
     };
     for (const Row& row : rows)
         ExpectRecords(ReadListing(row.listing), row.records, row.what);
@@ -130,29 +134,39 @@ TEST(PhoneListing, NumberAndTimeOfALongMessageComeFromItsLastPart)
 
 TEST(PhoneListing, ListingJudgeAndEntries)
 {
+    // whole: every listed entry was read and the listing reached its OK, so deleting the
+    // storage loses nothing that was not shown.
     struct Row {
         const char* what;
         std::string reply;
         int status;
         size_t records;
+        bool whole;
     };
     const std::string entry = ListEntry(1, 1, Ucs2Single("10086", u"hi"));
+    const std::string pdu = Ucs2Single("10010", u"yo");
     const Row rows[] = {
-        {"empty storage", "\r\nOK\r\n", 0, 0},
-        {"listing with OK", entry + "\r\nOK\r\n", 0, 1},
+        {"empty storage", "\r\nOK\r\n", 0, 0, true},
+        {"listing with OK", entry + "\r\nOK\r\n", 0, 1, true},
         {"OK not arrived yet: complete entries so far", entry + ListEntry(2, 1, Ucs2Single("10086", u"x")).substr(0, 30),
-         2, 1},
-        {"header without its PDU line", entry + "+CMGL: 2,1,,20\r\n", 2, 1},
-        {"header without a comma gives no entry", "+CMGL: 3\r\n" + Ucs2Single("1", u"a") + "\r\nOK\r\n", 0, 0},
-        {"negative index gives no entry", "+CMGL: -1,1,,8\r\n" + Ucs2Single("1", u"a") + "\r\nOK\r\n", 0, 0},
-        {"unknown status: an empty record", "+CMGL: 4,7,,8\r\n" + Ucs2Single("1", u"a") + "\r\nOK\r\n", 0, 1},
-        {"some modules end with SMS DONE", entry + "SMS DONE\r\n", 0, 1},
-        {"echoed command is no header", "AT+CMGL=4\r\r\n" + entry + "\r\nOK\r\n", 0, 1},
+         2, 1, false},
+        {"header without its PDU line", entry + "+CMGL: 2,1,,20\r\n", 2, 1, false},
+        {"header without its PDU line, then OK", entry + "+CMGL: 2,1,,20\r\n\r\nOK\r\n", 0, 1, false},
+        {"header followed by the next header", "+CMGL: 2,1,,20\r\n" + entry + "\r\nOK\r\n", 0, 1, false},
+        {"header without a comma gives no entry", "+CMGL: 3\r\n" + Ucs2Single("1", u"a") + "\r\nOK\r\n", 0, 0, false},
+        {"negative index gives no entry", "+CMGL: -1,1,,8\r\n" + Ucs2Single("1", u"a") + "\r\nOK\r\n", 0, 0, false},
+        {"unknown status: an empty record", "+CMGL: 4,7,,8\r\n" + Ucs2Single("1", u"a") + "\r\nOK\r\n", 0, 1, false},
+        {"PDU that decodes to nothing", "+CMGL: 4,1,,8\r\n00\r\n\r\nOK\r\n", 0, 1, false},
+        {"some modules end with SMS DONE", entry + "SMS DONE\r\n", 0, 1, false},
+        {"echoed command is no header", "AT+CMGL=4\r\r\n" + entry + "\r\nOK\r\n", 0, 1, true},
+        {"unsolicited lines between a header and its PDU",
+         "+CMGL: 2,1,,20\r\nRING\r\n\r\n+CMTI: \"SM\",3\r\n" + pdu + "\r\n" + entry + "\r\nOK\r\n", 0, 2, true},
     };
     for (const Row& row : rows) {
         CPhoneCardBase phone;
         EXPECT_EQ(phone.OnReadAllSmsCmdRsp(row.reply), row.status) << row.what;
         EXPECT_EQ(phone.GetReadSms().size(), row.records) << row.what;
+        EXPECT_EQ(phone.IsReadWhole(), row.whole) << row.what;
     }
 }
 

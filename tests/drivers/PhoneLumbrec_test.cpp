@@ -149,17 +149,20 @@ TEST(LumbrecRead, ListingQueuesIndexesForReading)
     EXPECT_EQ(0, card.OnReadAllSmsCmdRsp("\r\n^HCMGL: 0,1\r\n^HCMGL: 3,0\r\n\r\nOK\r\n"));
     ASSERT_TRUE(card.NotFinished());
     EXPECT_EQ("AT^HCMGR=0\r\n", card.GetReadNextSmsCmd());
-    // A second listing adds to what is still queued.
+    // The next storage's listing starts from an empty queue: index 3 was the other storage's.
     EXPECT_EQ(0, card.OnReadAllSmsCmdRsp("\r\n^HCMGL: 7,1\r\n\r\nOK\r\n"));
-    EXPECT_EQ("AT^HCMGR=3\r\n", card.GetReadNextSmsCmd());
     EXPECT_EQ("AT^HCMGR=7\r\n", card.GetReadNextSmsCmd());
     EXPECT_FALSE(card.NotFinished());
     EXPECT_EQ("", card.GetReadNextSmsCmd());
+    EXPECT_TRUE(card.IsReadWhole());
 
-    const std::string notListed[] = {"\r\nERROR\r\n", "\r\n+CMS ERROR: 302\r\n", "\r\nOK\r\n"};
-    for (const std::string& reply : notListed) {
-        EXPECT_EQ(0, card.OnReadAllSmsCmdRsp(reply)) << reply;
-        EXPECT_FALSE(card.NotFinished()) << reply;
+    // A refused listing reads as empty, but what the storage holds was never seen.
+    const std::pair<std::string, bool> notListed[] = {
+        {"\r\nERROR\r\n", false}, {"\r\n+CMS ERROR: 302\r\n", false}, {"\r\nOK\r\n", true}};
+    for (const auto& listing : notListed) {
+        EXPECT_EQ(0, card.OnReadAllSmsCmdRsp(listing.first)) << listing.first;
+        EXPECT_FALSE(card.NotFinished()) << listing.first;
+        EXPECT_EQ(listing.second, card.IsReadWhole()) << listing.first;
     }
 }
 
@@ -184,51 +187,52 @@ TEST(LumbrecRead, OneMessagePerRead)
         std::string reply;
         int status;
         std::vector<std::string> texts; // texts stored, in order
+        bool whole;                     // false: a message was there and could not be shown
     };
+    const std::string h1 = std::string("\r\n") + kHeaderFormat1;
+    const std::string h6 = std::string("\r\n") + kHeaderFormat6;
     const Case cases[] = {
-        {"format 1", std::string("\r\n") + kHeaderFormat1 + "hello\x1A\r\n\r\nOK\r\n", 1,
-         {"hello"}},
+        {"format 1", h1 + "hello\x1A\r\n\r\nOK\r\n", 0, {"hello"}, true},
         // 0x0A, 0x0D and 0x1A bytes inside characters do not cut the UCS2 text.
         {"format 6 with 0A/0D/1A bytes inside characters",
-         std::string("\r\n") + kHeaderFormat6 +
-             Bytes({0x4E, 0x0A, 0x4E, 0x0D, 0x4E, 0x1A}) + kCtrlZ + "\r\n\r\nOK\r\n",
-         1, {han}},
-        {"format 6 with the bytes O K inside a character",
-         std::string("\r\n") + kHeaderFormat6 + Bytes({0x4F, 0x4B, 0x00, 0x61}) + kCtrlZ +
-             "\r\n\r\nOK\r\n",
-         1, {"\xE4\xBD\x8B" "a"}},
+         h6 + Bytes({0x4E, 0x0A, 0x4E, 0x0D, 0x4E, 0x1A}) + kCtrlZ + "\r\n\r\nOK\r\n", 0, {han}, true},
+        // Nor do the bytes of a line "OK": only the final result after the Ctrl-Z ends the read.
+        {"format 6 holding the bytes CR LF O K CR LF",
+         h6 + Bytes({0x0D, 0x0A, 0x4F, 0x4B, 0x0D, 0x0A}) + kCtrlZ + "\r\n\r\nOK\r\n", 0,
+         {"\xE0\xB4\x8A\xE4\xBD\x8B\xE0\xB4\x8A"}, true},
+        {"format 6 Ctrl-Z arrived, final result not yet", h6 + Ucs2("ab") + kCtrlZ + "\r\n", 2, {}, true},
         // Only a 00 1A unit at an even offset ends the text.
         {"format 6 with 00 1A across two characters",
-         std::string("\r\n") + kHeaderFormat6 + Bytes({0x4E, 0x00, 0x1A, 0x4E}) + kCtrlZ +
-             "\r\nOK\r\n",
-         1, {"\xE4\xB8\x80\xE1\xA9\x8E"}},
-        {"format 6 without its Ctrl-Z",
-         std::string("\r\n") + kHeaderFormat6 + Bytes({0x4E, 0x0A}) + "\r\n\r\nOK\r\n", 1, {}},
-        {"format 6 empty text", std::string("\r\n") + kHeaderFormat6 + kCtrlZ + "\r\nOK\r\n", 1,
-         {}},
-        {"no OK yet", std::string("\r\n") + kHeaderFormat1 + "hello\x1A\r\n", 0, {}},
+         h6 + Bytes({0x4E, 0x00, 0x1A, 0x4E}) + kCtrlZ + "\r\nOK\r\n", 0, {"\xE4\xB8\x80\xE1\xA9\x8E"}, true},
+        // Without its Ctrl-Z a text runs to the final result.
+        {"format 6 without its Ctrl-Z", h6 + Bytes({0x4E, 0x0A}) + "\r\n\r\nOK\r\n", 0, {"\xE4\xB8\x8A"}, true},
+        {"format 1 without its Ctrl-Z", h1 + "hello\r\n\r\nOK\r\n", 0, {"hello"}, true},
+        {"format 1 without its Ctrl-Z, a line OK inside",
+         h1 + "fine\r\nOK\r\nthanks\r\n\r\nOK\r\n", 0, {"fine\r\nOK\r\nthanks"}, true},
+        {"format 6 empty text", h6 + kCtrlZ + "\r\nOK\r\n", 0, {}, false},
+        {"no OK yet", h1 + "hello\x1A\r\n", 2, {}, true},
+        {"header line not complete", "\r\n^HCMGR: 138", 2, {}, true},
         // Format 1 text runs to its Ctrl-Z: a message saying OK, or written over several
         // lines, is stored whole.
-        {"format 1 text holding OK",
-         std::string("\r\n") + kHeaderFormat1 + "is it OK?\x1A\r\n\r\nOK\r\n", 1, {"is it OK?"}},
-        {"format 1 text of two bytes", std::string("\r\n") + kHeaderFormat1 + "\x1A\r\n\r\nOK\r\n",
-         1, {}},
-        {"format 1 text over several lines",
-         std::string("\r\n") + kHeaderFormat1 + "first\r\nsecond\x1A\r\n\r\nOK\r\n", 1,
-         {"first\r\nsecond"}},
-        {"format 1 without its Ctrl-Z",
-         std::string("\r\n") + kHeaderFormat1 + "hello\r\n\r\nOK\r\n", 1, {}},
+        {"format 1 text holding OK", h1 + "is it OK?\x1A\r\n\r\nOK\r\n", 0, {"is it OK?"}, true},
+        {"format 1 text of two bytes", h1 + "\x1A\r\n\r\nOK\r\n", 0, {}, false},
+        {"format 1 text over several lines", h1 + "first\r\nsecond\x1A\r\n\r\nOK\r\n", 0,
+         {"first\r\nsecond"}, true},
+        {"unsolicited line after the final result",
+         h1 + "hi\x1A\r\n\r\nOK\r\n\r\n+CMTI: \"SM\",3\r\n", 0, {"hi"}, true},
         {"header with eight fields",
-         "\r\n^HCMGR: 13800138000,2021,01,11,13,25,42,1\r\nhello\x1A\r\n\r\nOK\r\n", 1, {}},
+         "\r\n^HCMGR: 13800138000,2021,01,11,13,25,42,1\r\nhello\x1A\r\n\r\nOK\r\n", 0, {}, false},
         {"other format",
-         "\r\n^HCMGR: 13800138000,2021,01,11,13,25,42,0,2,5,0,0,0,1\r\nhello\x1A\r\n\r\nOK\r\n",
-         1, {}},
-        {"error", "\r\n+CMS ERROR: 321\r\n", 0, {}},
+         "\r\n^HCMGR: 13800138000,2021,01,11,13,25,42,0,2,5,0,0,0,1\r\nhello\x1A\r\n\r\nOK\r\n", 0, {},
+         false},
+        {"nothing stored at the index", "\r\nOK\r\n", 0, {}, true},
+        {"error", "\r\n+CMS ERROR: 321\r\n", 1, {}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CPhone_Lumbrec card;
         EXPECT_EQ(c.status, card.OnReadNextSmsCmdRsp(c.reply));
+        EXPECT_EQ(c.whole, card.IsReadWhole());
         const std::vector<SmsRecvStruct_t> read = card.GetReadSms();
         ASSERT_EQ(c.texts.size(), read.size());
         for (size_t i = 0; i < read.size(); ++i) {

@@ -55,7 +55,13 @@ TEST(ReadByIndex, IndexListGivesOneReadCommandPerPieceAsListed)
         {"\r\n+CMGD: (2, 4),(0-4)\r\n\r\nOK\r\n", 0, {"AT+CMGR=2\r\n", "AT+CMGR= 4\r\n"}},
         {"\r\n+CMGD: (1,,2),(0-4)\r\n\r\nOK\r\n", 0, {"AT+CMGR=1\r\n", "AT+CMGR=\r\n", "AT+CMGR=2\r\n"}},
         {"\r\n+CMGD: (1,2,),(0-4)\r\n\r\nOK\r\n", 0, {"AT+CMGR=1\r\n", "AT+CMGR=2\r\n"}},
-        {"\r\n+CMGD: (1-3),(0-4)\r\n\r\nOK\r\n", 0, {"AT+CMGR=1-3\r\n"}},
+        // Ranges stand for every index in them, each read once.
+        {"\r\n+CMGD: (1-3),(0-4)\r\n\r\nOK\r\n", 0, {"AT+CMGR=1\r\n", "AT+CMGR=2\r\n", "AT+CMGR=3\r\n"}},
+        {"\r\n+CMGD: (1-2,5,7-8),(0-4)\r\n\r\nOK\r\n", 0,
+         {"AT+CMGR=1\r\n", "AT+CMGR=2\r\n", "AT+CMGR=5\r\n", "AT+CMGR=7\r\n", "AT+CMGR=8\r\n"}},
+        {"\r\n+CMGD: (9, 3 - 1 ,2),(0-4)\r\n\r\nOK\r\n", 0,
+         {"AT+CMGR=9\r\n", "AT+CMGR=1\r\n", "AT+CMGR=2\r\n", "AT+CMGR=3\r\n"}},
+        {"\r\n+CMGD: (-1,4-x),(0-4)\r\n\r\nOK\r\n", 0, {"AT+CMGR=-1\r\n", "AT+CMGR=4-x\r\n"}},
         {"\r\n+CMGD: (),(0-4)\r\n\r\nOK\r\n", 0, {}},
         {"\r\nOK\r\n", 0, {}},
         {"\r\n+CMGD: (1,2", 2, {}},
@@ -81,15 +87,22 @@ TEST(ReadByIndex, IndexListErrorKeepsStateAndReportsTheLine)
     EXPECT_EQ(phone->GetErrorMessage(), "+CMS ERROR: 302");
     EXPECT_EQ(DrainCommands(*phone), (std::vector<std::string>{"AT+CMGR=4\r\n", "AT+CMGR=6\r\n"}));
 
-    // A list without parentheses starts a new read but leaves the pending indexes.
+    // Every accepted list starts a new read: indexes left from the other storage are dropped,
+    // a list without parentheses reads nothing.
     ASSERT_EQ(phone->OnReadAllSmsCmdRsp("+CMGD: (4,6)\r\nOK\r\n"), 0);
     EXPECT_EQ(phone->GetReadNextSmsCmd(), "AT+CMGR=4\r\n");
     phone->OnReadNextSmsCmdRsp(ReadReply(1, Ucs2Single("10086", u"four")));
     ASSERT_EQ(phone->GetReadSms().size(), 1u);
     EXPECT_EQ(phone->OnReadAllSmsCmdRsp("\r\nOK\r\n"), 0);
     EXPECT_TRUE(phone->GetReadSms().empty());
-    EXPECT_EQ(DrainCommands(*phone), std::vector<std::string>{"AT+CMGR=6\r\n"});
-    EXPECT_TRUE(phone->GetReadSms().empty()) << "entries of the earlier read are gone";
+    EXPECT_FALSE(phone->NotFinished());
+
+    // A range too long for any storage is cut, and the read still ends with indexes left.
+    ASSERT_EQ(phone->OnReadAllSmsCmdRsp("+CMGD: (1-999999999)\r\nOK\r\n"), 0);
+    const std::vector<std::string> commands = DrainCommands(*phone);
+    ASSERT_EQ(commands.size(), 100u);
+    EXPECT_EQ(commands.back(), "AT+CMGR=100\r\n");
+    EXPECT_TRUE(phone->NotFinished());
 }
 
 TEST(ReadByIndex, EveryEntryReadReachesTheReceivedList)
@@ -100,15 +113,15 @@ TEST(ReadByIndex, EveryEntryReadReachesTheReceivedList)
         std::unique_ptr<CPhoneCardBase> phone = Make(type);
         ASSERT_EQ(phone->OnReadAllSmsCmdRsp("+CMGD: (1,2,3),(0-4)\r\n\r\nOK\r\n"), 0);
         EXPECT_EQ(phone->GetReadNextSmsCmd(), "AT+CMGR=1\r\n");
-        EXPECT_EQ(phone->OnReadNextSmsCmdRsp(one), 1);
+        EXPECT_EQ(phone->OnReadNextSmsCmdRsp(one), 0);
         // The conversation may stop here (pass limit, a reply cut short): what was read stays.
         ASSERT_EQ(phone->GetReadSms().size(), 1u) << type;
         EXPECT_EQ(phone->GetReadSms()[0].text, "one");
 
         phone->GetReadNextSmsCmd();
-        EXPECT_EQ(phone->OnReadNextSmsCmdRsp("\r\n+CMS ERROR: 321\r\n"), 0) << "no OK: no entry";
+        EXPECT_EQ(phone->OnReadNextSmsCmdRsp("\r\n+CMS ERROR: 321\r\n"), 1) << "an error: no entry";
         phone->GetReadNextSmsCmd();
-        EXPECT_EQ(phone->OnReadNextSmsCmdRsp(two), 1);
+        EXPECT_EQ(phone->OnReadNextSmsCmdRsp(two), 0);
         EXPECT_FALSE(phone->NotFinished());
         const std::vector<SmsRecvStruct_t> records = phone->GetReadSms();
         ASSERT_EQ(records.size(), 2u) << type;
@@ -161,13 +174,46 @@ TEST(ReadByIndex, ReadRepliesFromRealModules)
             std::unique_ptr<CPhoneCardBase> phone = Make(PHONE_TYPE_MORVANTH);
             ASSERT_EQ(phone->OnReadAllSmsCmdRsp("+CMGD: (1),(0-4)\r\nOK\r\n"), 0);
             phone->GetReadNextSmsCmd();
-            EXPECT_EQ(phone->OnReadNextSmsCmdRsp(reply), 1) << row.file;
+            EXPECT_EQ(phone->OnReadNextSmsCmdRsp(reply), 0) << row.file;
             const std::vector<SmsRecvStruct_t> records = phone->GetReadSms();
             ASSERT_EQ(records.size(), 1u) << row.file;
             EXPECT_EQ(records[0].number, row.record.number) << row.file;
             EXPECT_EQ(records[0].time, row.record.time) << row.file;
             EXPECT_EQ(records[0].text, row.record.text) << row.file;
         }
+    }
+}
+
+TEST(ReadByIndex, ReadJudgeWaitsForTheFinalResultAndTellsWhatCouldNotBeRead)
+{
+    const std::string pdu = Ucs2Single("10086", u"hi");
+    struct Row {
+        const char* what;
+        std::string reply;
+        int status;
+        size_t records;
+        bool whole;
+    } rows[] = {
+        {"a message", ReadReply(1, pdu), 0, 1, true},
+        {"final result not arrived yet", "\r\n+CMGR: 1,,20\r\n" + pdu.substr(0, 20), 2, 0, true},
+        {"an error answer", "\r\n+CMS ERROR: 321\r\n", 1, 0, true},
+        {"nothing stored at the index", "\r\nOK\r\n", 0, 0, true},
+        {"unsolicited lines before the PDU", "\r\n+CMGR: 1,,20\r\nRING\r\n\r\n+CMTI: \"SM\",3\r\n" + pdu +
+                                                 "\r\n\r\nOK\r\n",
+         0, 1, true},
+        {"header without a PDU", "\r\n+CMGR: 1,,20\r\n\r\nOK\r\n", 0, 0, false},
+        {"PDU that decodes to nothing", ReadReply(1, "00"), 0, 1, false},
+    };
+    for (const Row& row : rows) {
+        std::unique_ptr<CPhoneCardBase> phone = Make(PHONE_TYPE_TAMREL);
+        ASSERT_EQ(phone->OnReadAllSmsCmdRsp("+CMGD: (1),(0-4)\r\nOK\r\n"), 0);
+        phone->GetReadNextSmsCmd();
+        EXPECT_EQ(phone->OnReadNextSmsCmdRsp(row.reply), row.status) << row.what;
+        EXPECT_EQ(phone->GetReadSms().size(), row.records) << row.what;
+        EXPECT_EQ(phone->IsReadWhole(), row.whole) << row.what;
+        // The next accepted list starts whole again.
+        ASSERT_EQ(phone->OnReadAllSmsCmdRsp("+CMGD: (),(0-4)\r\nOK\r\n"), 0);
+        EXPECT_TRUE(phone->IsReadWhole());
     }
 }
 
