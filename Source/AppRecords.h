@@ -67,5 +67,8 @@ public:
     std::string serial;
     std::string signal;
     std::string atiRsp;
+    // The type detection found from the whole ATI reply; atiRsp may be cut or stop at a NUL
+    // byte before the model's key.
+    int phoneType = PHONE_TYPE_BASE;
 };
 } // namespace Win32

@@ -121,8 +121,9 @@ std::string PortDisplayName(const std::string& portName);
 // A device-table row a message can go through: it answers AT and has a serial number, a SIM
 // card and signal.
 bool IsSmsReadyRow(const Win32::CommInfo& row);
-// The record a flow works on for a row; identify picks the driver type from the row's ATI reply.
-ComPortBaseInfo_t RecordFromRow(const Win32::CommInfo& row, bool identify);
+// The record a flow works on for a row; typed gives it the device type detection found, else
+// it keeps the base type, which has no driver.
+ComPortBaseInfo_t RecordFromRow(const Win32::CommInfo& row, bool typed);
 std::string cmd_system(const char* command);
 void* ThreadFunc(void* arg);
 void GetInfoOnPort(const char* port);

@@ -6,7 +6,6 @@
 
 #include <json/json.h>
 
-#include "ColorCout.h"
 #include "JsonText.h"
 #include "PhoneFactory.h"
 #include "SmsCodec.h"
@@ -50,6 +49,23 @@ void AppendMessages(Json::Value& portEntry, const std::vector<SmsRecvStruct_t>& 
         entry["storage"] = storage;
         portEntry["msgs"].append(entry);
     }
+}
+
+// 3GPP TS 23.040 9.1.2.5: a PDU address carries 1 to 20 digits, written after an optional "+".
+const size_t MAX_PDU_ADDRESS_DIGITS = 20;
+
+// Why no PDU can be built for the number and the text, which must convert to UCS2; null when
+// both are fine.
+const char* PduTestRefusal(const std::string& number, const std::string& text)
+{
+    const std::string digits = number.compare(0, 1, "+") == 0 ? number.substr(1) : number;
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+        return "号码无效，未生成PDU";
+    if (digits.size() > MAX_PDU_ADDRESS_DIGITS)
+        return "号码超过20位数字，未生成PDU";
+    if (!IsValidUtf8(text))
+        return "短信内容不是有效的UTF-8编码，未生成PDU";
+    return nullptr;
 }
 
 } // namespace
@@ -112,23 +128,20 @@ void CCheckManager::OnCmdPduTest(const std::string& number, const std::string& t
     // The commands a Yarlen module would be sent; no SMS centre has been queried, so the PDUs
     // leave the choice of centre to the modem.
     std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(PHONE_TYPE_YARLEN));
-    // Input no send would accept gets a reason instead of silence or a PDU of garbage.
-    std::string refusal;
     std::vector<PDU_LONG_SMS_Base_t> parts;
-    if (!CheckReceiveNumber(number))
-        refusal = "号码无效，未生成PDU";
-    else if (!IsValidUtf8(text))
-        refusal = "短信内容不是有效的UTF-8编码，未生成PDU";
-    else if ((parts = card->GetSendPduSmsCmdArray(number, text)).empty())
-        refusal = card->GetErrorMessage();
-    if (!refusal.empty()) {
-        CColorCout::CoutRedMessage(refusal);
-        std::cout << "\n";
+    const char* refusal = PduTestRefusal(number, text);
+    // With number and text accepted, only a text too long for 255 parts gives none.
+    if (refusal == nullptr && (parts = card->GetSendPduSmsCmdArray(number, text)).empty())
+        refusal = "短信内容过长，未生成PDU";
+    if (refusal != nullptr) {
+        // Scripts read the PDU lines from standard output: a refusal leaves it empty.
+        std::cerr << refusal << "\n";
+        return;
     }
     for (const PDU_LONG_SMS_Base_t& part : parts) {
         std::cout << part.command << "\n";
         // Every body ends in Ctrl-Z, which is not shown.
-        std::cout << part.body.substr(0, part.body.empty() ? 0 : part.body.size() - 1) << "\n";
+        std::cout << part.body.substr(0, part.body.size() - 1) << "\n";
     }
     std::cout.flush();
 }

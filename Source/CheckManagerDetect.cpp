@@ -1,4 +1,5 @@
 #include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -6,10 +7,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <memory>
+#include <optional>
 
 #include "CheckManager.h"
 #include "ComPortBase.h"
+#include "ConsoleText.h"
 #include "PhoneFactory.h"
 #include "StringUtil.h"
 
@@ -76,7 +80,7 @@ void Trace(const DeviceBaseComInfo* info, const std::string& text)
     if (!g_bShowExtend)
         return;
     // One write per line, so lines of parallel detection threads do not mix mid-line.
-    std::cout << FieldText(info->portName) + text + "\n";
+    std::cout << ConsoleLine(FieldText(info->portName) + text) + "\n";
     std::cout.flush();
 }
 
@@ -128,6 +132,41 @@ bool ProbeAndIdentify(CComPortBase* port, int baud,
     return true;
 }
 
+// A path that is the device node itself, not a link to it.
+bool IsOwnPath(const std::string& path)
+{
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && !S_ISLNK(st.st_mode);
+}
+
+// Candidate paths that name one device (a udev alias linking to /dev/ttyUSB0) are kept once, or
+// two threads would talk to one modem at the same time: under the device's own path when that is
+// a candidate, else under the first in byte order. Paths that are no character device stay.
+std::vector<std::string> OnePathPerDevice(const std::vector<std::string>& paths)
+{
+    std::vector<std::optional<dev_t>> devices;
+    std::map<dev_t, size_t> kept; // device -> index of the path it is probed under
+    for (size_t i = 0; i < paths.size(); ++i) {
+        struct stat st;
+        if (stat(paths[i].c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) {
+            devices.push_back(std::nullopt);
+            continue;
+        }
+        devices.push_back(st.st_rdev);
+        const auto [entry, first] = kept.emplace(st.st_rdev, i);
+        const std::string& current = paths[entry->second];
+        const bool own = IsOwnPath(paths[i]);
+        if (!first && (own != IsOwnPath(current) ? own : paths[i] < current))
+            entry->second = i;
+    }
+    std::vector<std::string> result;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (!devices[i] || kept[*devices[i]] == i)
+            result.push_back(paths[i]);
+    }
+    return result;
+}
+
 } // namespace
 
 std::string cmd_system(const char* command)
@@ -156,7 +195,7 @@ std::vector<std::string> CCheckManager::GetAllComPort()
     // The first two on-board serial ports are always candidates, present or not.
     ports.push_back("/dev/ttyS0");
     ports.push_back("/dev/ttyS1");
-    return ports;
+    return OnePathPerDevice(ports);
 }
 
 std::vector<DeviceBaseComInfo> CCheckManager::DetectAllDevice()

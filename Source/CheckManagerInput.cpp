@@ -6,7 +6,6 @@
 #include <iostream>
 
 #include "ColorCout.h"
-#include "PhoneFactory.h"
 #include "StringUtil.h"
 
 namespace {
@@ -47,7 +46,7 @@ bool IsSmsReadyRow(const Win32::CommInfo& row)
     return row.bAT && !row.serial.empty() && !row.signal.empty() && !row.smsNumber.empty();
 }
 
-ComPortBaseInfo_t RecordFromRow(const Win32::CommInfo& row, bool identify)
+ComPortBaseInfo_t RecordFromRow(const Win32::CommInfo& row, bool typed)
 {
     ComPortBaseInfo_t record;
     record.port = row.portName;
@@ -56,8 +55,8 @@ ComPortBaseInfo_t RecordFromRow(const Win32::CommInfo& row, bool identify)
     record.sim = row.smsNumber;
     record.signal = row.signal;
     record.serial = row.serial;
-    if (identify)
-        record.phoneType = IdentifyPhoneType(row.atiRsp);
+    if (typed)
+        record.phoneType = row.phoneType;
     return record;
 }
 
@@ -113,10 +112,10 @@ bool CCheckManager::InputToSendPduSmsComPort(const std::string& portIds,
     ports.clear();
     if (portIds.empty()) {
         // No ids: prefer complete modems, then any that answers AT, then every port.
-        auto choose = [&](const std::function<bool(const Win32::CommInfo&)>& accept, bool identify) {
+        auto choose = [&](const std::function<bool(const Win32::CommInfo&)>& accept, bool typed) {
             for (const Win32::CommInfo& row : commInfoVec)
                 if (accept(row))
-                    ports.push_back(RecordFromRow(row, identify));
+                    ports.push_back(RecordFromRow(row, typed));
         };
         choose(IsSmsReadyRow, true);
         if (ports.empty())
@@ -175,14 +174,9 @@ bool CCheckManager::CheckReceiveNumber(std::string number)
 
 std::string CCheckManager::RemoveDoubleQuotationMarksOfStringBothSide(std::string text)
 {
-    // A quoted word of three letters or fewer keeps its quotes.
-    if (text.size() <= 5)
+    // Only quotes that wrap the whole text are the command line's; quotes anywhere else are part
+    // of the message. A quoted word of three letters or fewer keeps its quotes.
+    if (text.size() <= 5 || text.front() != '"' || text.back() != '"')
         return text;
-    const std::string::size_type first = text.find('"');
-    if (first == std::string::npos)
-        return text;
-    const std::string::size_type last = text.rfind('"');
-    if (first == last)
-        return text.substr(first + 1);
-    return text.substr(first + 1, last - first - 1);
+    return text.substr(1, text.size() - 2);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "CheckManager.h"
+#include "ConsoleText.h"
 #include "StringUtil.h"
 
 namespace {
@@ -105,7 +106,10 @@ void CCheckManager::PrintDeviceTable()
     printf("%s\n", "设备序列号");
     for (Win32::CommInfo& row : commInfoVec) {
         PrintRule('-');
-        printf("%-*s", 10, row.portName.empty() ? "unknow" : PortDisplayName(row.portName).c_str());
+        // Texts from modems and device names are printed safe for the terminal and on one line;
+        // the rows keep them as they are for the flows.
+        const std::string port = ConsoleLine(PortDisplayName(row.portName));
+        printf("%-*s", 10, row.portName.empty() ? "unknow" : port.c_str());
         printf("%-*s", 10, row.baudText.empty() ? "unknow" : row.baudText.c_str());
         if (!row.bUsable)
             printf("%-*s", 22, "端口不可用");
@@ -119,12 +123,12 @@ void CCheckManager::PrintDeviceTable()
         if (row.smsNumber.empty())
             printf("%-*s", 26, "未读卡");
         else
-            printf("%-*s", 23, row.smsNumber.c_str());
+            printf("%-*s", 23, ConsoleLine(row.smsNumber).c_str());
         if (row.signal.empty())
             printf("%-*s", 15, "无信号");
         else
-            printf("%-*s", 12, row.signal.c_str());
-        printf("%s\n", row.serial.empty() ? "无效序列号" : row.serial.c_str());
+            printf("%-*s", 12, ConsoleLine(row.signal).c_str());
+        printf("%s\n", row.serial.empty() ? "无效序列号" : ConsoleLine(row.serial).c_str());
     }
     PrintRule('=');
     printf("\n");
@@ -147,6 +151,7 @@ void CCheckManager::OnScanPort()
         row.serial = FieldText(device.serial);
         row.signal = FieldText(device.signal);
         row.atiRsp = FieldText(device.atiRsp);
+        row.phoneType = device.phoneType;
         row.baudText = std::to_string(device.baud);
         commInfoVec.push_back(row);
     }

@@ -8,8 +8,8 @@
 
 #include "ColorCout.h"
 #include "ComPortBase.h"
+#include "ConsoleText.h"
 #include "PhoneFactory.h"
-#include "SmsCodec.h"
 
 namespace {
 
@@ -97,29 +97,6 @@ std::string CountText(size_t count)
     return std::to_string(static_cast<unsigned>(count));
 }
 
-// Message fields come from the network and the module: a decoded ESC (UCS2 001B), a C1
-// control such as CSI (U+009B) or a stray 8-bit byte would reach the operator's terminal as
-// a control sequence. Each such character or byte shows as '?'; tabs and line ends stay.
-std::string ConsoleText(const std::string& text)
-{
-    std::string shown;
-    shown.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        const size_t length = Utf8CharLength(text, i);
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const bool c0 = length == 1 && (c < 0x20 || c == 0x7F) && c != '\t' && c != '\n' && c != '\r';
-        const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
-        if (length == 0 || c0 || c1) {
-            shown += '?';
-            i += length == 0 ? 1 : length;
-            continue;
-        }
-        shown.append(text, i, length);
-        i += length;
-    }
-    return shown;
-}
-
 // Reads the reply to one per-index read until the driver finds its final result, at most
 // MAX_READ_NEXT_WINDOWS windows; the driver's last answer, 2 when it never had one.
 int ReadNextReply(CPhoneCardBase& card, CComPortBase& port)
@@ -179,7 +156,7 @@ void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
         if (!read.me && !read.sm) {
             CColorCout::CoutRedMessage("端口 " + portId + " 接收短信失败");
             CColorCout::CoutRedMessage("\t 失败原因: ");
-            CColorCout::CoutRedMessage(ConsoleText(ReadFailureReason(info, turn)));
+            CColorCout::CoutRedMessage(ConsoleLine(ReadFailureReason(info, turn)));
             std::cout << "\n";
             continue;
         }

@@ -9,6 +9,7 @@
 
 #include "ColorCout.h"
 #include "ComPortBase.h"
+#include "ConsoleText.h"
 #include "PhoneFactory.h"
 #include "SmsCodec.h"
 #include "StringUtil.h"
@@ -177,7 +178,7 @@ void CCheckManager::PrintOneSendSmsResultPlainText(const SendSmsResult_t& result
         CColorCout::CoutRedMessage(" 发送到 ");
         CColorCout::CoutRedMessage(result.number);
         CColorCout::CoutRedMessage(" 的短信发送失败,失败原因: ");
-        CColorCout::CoutRedMessage(result.message);
+        CColorCout::CoutRedMessage(ConsoleLine(result.message));
     }
     std::cout << "\n";
     std::cout.flush();

@@ -17,6 +17,9 @@ const size_t MAX_SINGLE_TEXT_BYTES = 160;
 // 3GPP TS 23.040 9.1.2.5: an address field holds 20 digits at most; the codec builds no PDU
 // for a longer destination, nor for a text that would need more than 255 parts.
 const size_t MAX_ADDRESS_DIGITS = 20;
+// ITU-T E.164: an international number, a service centre's too, has at most 15 digits, which
+// szSmsc holds without the "+".
+const size_t MAX_SMSC_DIGITS = 15;
 const char* const NUMBER_TOO_LONG_REASON = "号码超过20位数字，未发送";
 const char* const TEXT_TOO_LONG_REASON = "短信内容过长，未发送";
 
@@ -34,12 +37,27 @@ void SetDestination(const CPhoneCardBase& phone, const std::string& number, SM_P
     CopyToField(param.szPeer, phone.ModifyPhoneCode(number, code.bHasCountryCode));
 }
 
+std::string WithoutPlus(const std::string& number)
+{
+    return !number.empty() && number[0] == '+' ? number.substr(1) : number;
+}
+
+// The centre both kinds of PDU carry: the stored number without its "+" when it can be an
+// address. Anything else (a UCS2-hex answer, a runaway line) goes as the empty centre, so the
+// module uses its own rather than a cut or garbage address.
+std::string SmscDigits(const std::string& stored)
+{
+    const std::string digits = WithoutPlus(stored);
+    if (digits.empty() || digits.size() > MAX_SMSC_DIGITS ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return "";
+    return digits;
+}
+
 // Why the codec gave no PDU: the operator would otherwise read "设备不AT".
 std::string UnencodableReason(const SM_PARAM& param)
 {
-    std::string digits = FieldText(param.szPeer);
-    if (!digits.empty() && digits[0] == '+')
-        digits.erase(0, 1);
+    const std::string digits = WithoutPlus(FieldText(param.szPeer));
     return digits.size() > MAX_ADDRESS_DIGITS ? NUMBER_TOO_LONG_REASON : TEXT_TOO_LONG_REASON;
 }
 
@@ -79,7 +97,7 @@ std::vector<PDU_LONG_SMS_Base_t> CPhoneCardBase::GetSendPduSmsCmdArray(std::stri
 std::vector<PDU_LONG_SMS_Base_t> CPhoneCardBase::GetSendSmsModePDUCmd(std::string number, std::string text)
 {
     SM_PARAM param{};
-    CopyToField(param.szSmsc, m_smsCenterNumber);
+    CopyToField(param.szSmsc, SmscDigits(m_smsCenterNumber));
     SetDestination(*this, number, param);
     param.nDcs = 8;
     CopyToField(param.szText, text.substr(0, MAX_SINGLE_TEXT_BYTES));
@@ -96,10 +114,7 @@ std::vector<PDU_LONG_SMS_Base_t> CPhoneCardBase::GetSendSmsModePDUCmd(std::strin
 std::vector<PDU_LONG_SMS_Base_t> CPhoneCardBase::GetSendLongPduSmsCmd(std::string number, std::string text)
 {
     SM_PARAM param{};
-    // The part header writes every character of the centre as a digit.
-    const std::string smsc =
-        (!m_smsCenterNumber.empty() && m_smsCenterNumber[0] == '+') ? m_smsCenterNumber.substr(1) : m_smsCenterNumber;
-    CopyToField(param.szSmsc, smsc);
+    CopyToField(param.szSmsc, SmscDigits(m_smsCenterNumber));
     SetDestination(*this, number, param);
     param.nDcs = 8;
     param.pLongText = text.c_str();

@@ -62,10 +62,3 @@ CPhoneCardBase* FindAtiMatch(const std::vector<std::unique_ptr<CPhoneCardBase>>&
     }
     return nullptr;
 }
-
-PHONE_TYPE_t IdentifyPhoneType(const std::string& atiReply)
-{
-    const std::vector<std::unique_ptr<CPhoneCardBase>> candidates = MakeIdentificationCandidates();
-    CPhoneCardBase* match = FindAtiMatch(candidates, atiReply);
-    return match != nullptr ? match->GetPhoneType() : PHONE_TYPE_BASE;
-}

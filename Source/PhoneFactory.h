@@ -14,5 +14,3 @@ std::vector<std::unique_ptr<CPhoneCardBase>> MakeIdentificationCandidates();
 // The first candidate that accepts the ATI reply, or null.
 CPhoneCardBase* FindAtiMatch(const std::vector<std::unique_ptr<CPhoneCardBase>>& candidates,
                              const std::string& atiReply);
-// The device type an ATI reply names; PHONE_TYPE_BASE when no class accepts it.
-PHONE_TYPE_t IdentifyPhoneType(const std::string& atiReply);

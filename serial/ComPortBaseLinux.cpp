@@ -25,6 +25,9 @@ constexpr int WRITE_PASSES = 5;
 constexpr int READ_PASSES = 300;
 constexpr int PASSES_PER_CHUNK = 10;
 constexpr int MAX_PASSES = 1000;
+// About 10 s of polling: no time1 makes one window last hours, and the passes a chunk adds
+// cannot overflow the limit.
+constexpr int MAX_WINDOW_PASSES = 20000;
 constexpr int READ_BUF_SIZE = 128;
 constexpr useconds_t PASS_SLEEP_US = 500;
 constexpr int MIN_WRITE_CHUNK = 8;
@@ -51,6 +54,11 @@ bool ReadArrived(int fd, std::string& into, int& passLimit)
 }
 
 } // namespace
+
+int ReadWindowPasses(int time1)
+{
+    return time1 > 0 ? std::min(time1, MAX_WINDOW_PASSES) : READ_PASSES;
+}
 
 CComPortBaseLinux::CComPortBaseLinux(std::string portName, int baud)
     : m_nErrorCode(0), m_strPortName(std::move(portName)), m_nBaud(baud), m_fd(-1),
@@ -214,7 +222,7 @@ void CComPortBaseLinux::Read(std::string& reply)
         return;
     }
     timeval tv = {0, 1000};
-    int passLimit = g_nWinUserValue[0] > 0 ? g_nWinUserValue[0] : READ_PASSES;
+    int passLimit = ReadWindowPasses(g_nWinUserValue[0]);
     usleep(PASS_SLEEP_US);
     // The window runs its passes even when the reply looks complete: judging it is the driver's work.
     for (int counter = 0; counter < passLimit; counter++) {

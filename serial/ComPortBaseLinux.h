@@ -1,6 +1,10 @@
 #pragma once
 #include <string>
 
+// Polling passes of one read window for the time1 setting: 300 unless it is above 0, and at
+// most 20000 (about 10 s).
+int ReadWindowPasses(int time1);
+
 // The Linux port: non-blocking descriptor, raw 8N1 through the terminal-settings table,
 // select-driven write and read loops with fixed pass counts and sleeps.
 class CComPortBaseLinux {

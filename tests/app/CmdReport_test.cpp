@@ -9,46 +9,44 @@
 
 namespace {
 
-TEST(PduTestMode, InputNoSendWouldTakeGetsAReason)
+// Every number a PDU address can carry gets its PDU lines on standard output; anything else one
+// plain line on standard error and nothing on standard output.
+TEST(PduTestMode, PrintsThePduOrSaysWhyNot)
 {
+    const std::string twenty = "12345678901234567890";
+    const std::string abc = "0008AA06006100620063\n";
+    const std::string badNumber = "号码无效，未生成PDU\n";
+    const std::string tooLong = "号码超过20位数字，未生成PDU\n";
     const struct {
-        const char* number;
+        std::string number;
         std::string text;
-        const char* reason;
+        std::string out;
+        std::string err;
     } cases[] = {
-        {"abc", "abc", "号码无效，未生成PDU"},
-        {"123", "abc", "号码无效，未生成PDU"},
-        {"18300000000", "\xC3\x28", "短信内容不是有效的UTF-8编码，未生成PDU"},
-        {"+1234567890123456789012345678901", "abc", "号码无效，未生成PDU"},
-        {"123456789012345678901", "abc", "号码超过20位数字，未发送"},
+        // No SMS centre was queried, so every PDU starts with the empty SMSC octet 00.
+        {"18300000000", "abc", "AT+CMGS=20\r\n0011000B818103000000F0" + abc, ""},
+        {"18300000000", "你好", "AT+CMGS=18\r\n0011000B818103000000F00008AA044F60597D\n", ""},
+        {"1008", "abc", "AT+CMGS=16\r\n00110004810180" + abc, ""},
+        {"+1", "abc", "AT+CMGS=15\r\n0011000191F1" + abc, ""},
+        {"+" + twenty, "abc", "AT+CMGS=24\r\n001100149121436587092143658709" + abc, ""},
+        {"", "abc", "", badNumber},
+        {"+", "abc", "", badNumber},
+        {"abc", "abc", "", badNumber},
+        {"1+2", "abc", "", badNumber},
+        {twenty + "1", "abc", "", tooLong},
+        {"+" + twenty + "1", "abc", "", tooLong},
+        {"18300000000", "\xC3\x28", "", "短信内容不是有效的UTF-8编码，未生成PDU\n"},
     };
     for (const auto& c : cases) {
         CCheckManager manager;
-        EXPECT_EQ(CaptureConsole([&] { manager.OnCmdPduTest(c.number, c.text); }),
-                  std::string("\x1b[1m\x1b[31m") + c.reason + "\x1b[0m\n")
-            << c.number;
-    }
-}
-
-TEST(PduTestMode, PrintsCommandAndPduOfAShortText)
-{
-    // No SMS centre was queried, so the PDU starts with the empty SMSC octet 00.
-    const struct {
-        const char* number;
-        const char* text;
-        const char* printed;
-    } cases[] = {
-        {"18300000000", "abc", "AT+CMGS=20\r\n0011000B818103000000F00008AA06006100620063\n"},
-        {"18300000000", "你好", "AT+CMGS=18\r\n0011000B818103000000F00008AA044F60597D\n"},
-    };
-    for (const auto& c : cases) {
-        CCheckManager manager;
-        EXPECT_EQ(CaptureConsole([&] { manager.OnCmdPduTest(c.number, c.text); }), c.printed) << c.text;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(CaptureConsole([&] { manager.OnCmdPduTest(c.number, c.text); }), c.out) << c.number;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.err) << c.number;
     }
 }
 
 Win32::CommInfo Row(const std::string& path, bool at, const std::string& sim, const std::string& signal,
-                    const std::string& serial, const std::string& ati)
+                    const std::string& serial, int type)
 {
     Win32::CommInfo row;
     row.bAT = at;
@@ -58,23 +56,23 @@ Win32::CommInfo Row(const std::string& path, bool at, const std::string& sim, co
     row.smsNumber = sim;
     row.signal = signal;
     row.serial = serial;
-    row.atiRsp = ati;
+    row.phoneType = type;
     return row;
 }
 
-// Only rows that answered AT and have serial number, signal and SIM number are reported; the
-// device type comes from the stored ATI reply, in identification order.
-TEST(SmsReport, PortListTakesCompleteRowsAndIdentifiesThem)
+// Only rows that answered AT and have serial number, signal and SIM number are reported, each
+// with the device type detection found.
+TEST(SmsReport, PortListTakesCompleteRowsWithTheirDetectedType)
 {
     CCheckManager manager;
     manager.commInfoVec = {
-        Row("/dev/ttyUSB0", true, "8986001", " 23,99", "8600001", "Manufacturer\r\nCLM920_NC5\r\n\r\nOK\r\n"),
-        Row("/dev/ttyUSB1", true, "", " 23,99", "8600002", "Quirel\r\nOK\r\n"),
-        Row("/dev/ttyUSB2", false, "8986003", " 23,99", "8600003", "Quirel\r\nOK\r\n"),
-        Row("/dev/ttyUSB3", true, "8986004", "", "8600004", "Quirel\r\nOK\r\n"),
-        Row("/dev/ttyUSB4", true, "8986005", " 9,0", "", "Quirel\r\nOK\r\n"),
-        Row("/dev/ttyUSB5", true, "8986006", " 9,0", "8600006", "ME909s-821\r\nOK\r\n"),
-        Row("/dev/ttyUSB6", true, "8986007", " 9,0", "8600007", "no known model\r\nOK\r\n"),
+        Row("/dev/ttyUSB0", true, "8986001", " 23,99", "8600001", PHONE_TYPE_SORVIK),
+        Row("/dev/ttyUSB1", true, "", " 23,99", "8600002", PHONE_TYPE_QUIREL),
+        Row("/dev/ttyUSB2", false, "8986003", " 23,99", "8600003", PHONE_TYPE_QUIREL),
+        Row("/dev/ttyUSB3", true, "8986004", "", "8600004", PHONE_TYPE_QUIREL),
+        Row("/dev/ttyUSB4", true, "8986005", " 9,0", "", PHONE_TYPE_QUIREL),
+        Row("/dev/ttyUSB5", true, "8986006", " 9,0", "8600006", PHONE_TYPE_YARLEN),
+        Row("/dev/ttyUSB6", true, "8986007", " 9,0", "8600007", PHONE_TYPE_BASE),
     };
     manager.commInfoVec[5].baudText = "9600";
 

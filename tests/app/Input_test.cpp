@@ -10,7 +10,7 @@
 namespace {
 
 Win32::CommInfo Row(const std::string& path, const std::string& baud, bool at, const std::string& sim,
-                    const std::string& signal, const std::string& serial, const std::string& ati)
+                    const std::string& signal, const std::string& serial, int type)
 {
     Win32::CommInfo row;
     row.bAT = at;
@@ -20,18 +20,17 @@ Win32::CommInfo Row(const std::string& path, const std::string& baud, bool at, c
     row.smsNumber = sim;
     row.signal = signal;
     row.serial = serial;
-    row.atiRsp = ati;
+    row.phoneType = type;
     return row;
 }
 
-// A complete M35 module, a "ME909s-821" module without SIM, and a port that does not answer.
+// A complete Pelvano module, a Yarlen module without SIM, and a port that does not answer.
 std::vector<Win32::CommInfo> ThreeRows()
 {
     return {Row("/dev/ttyUSB0", "115200", true, "89860000000000000001", " 23,99", "860000000000001",
-                "Pelvano\r\nM35\r\nOK\r\n"),
-            Row("/dev/ttyUSB3", "9600", true, "", " 18,99", "860000000000003",
-                "Yarlen\r\nME909s-821\r\nOK\r\n"),
-            Row("/dev/ttyS0", "115200", false, "", "", "", "")};
+                PHONE_TYPE_PELVANO),
+            Row("/dev/ttyUSB3", "9600", true, "", " 18,99", "860000000000003", PHONE_TYPE_YARLEN),
+            Row("/dev/ttyS0", "115200", false, "", "", "", PHONE_TYPE_BASE)};
 }
 
 struct ExpectedPort {
@@ -119,8 +118,12 @@ TEST(Input, QuotesAroundCommandLineText)
     } cases[] = {
         {"\"hello world\"", "hello world"},
         {"\"abc\"", "\"abc\""}, // five bytes or fewer stay as they are
-        {"say \"hi there", "hi there"},
         {"\"a \"b\" c\"", "a \"b\" c"},
+        // Quotes that do not wrap the whole text are the message's own.
+        {"He said \"yes\" to me", "He said \"yes\" to me"},
+        {"price 5\" tall", "price 5\" tall"},
+        {"\"open only", "\"open only"},
+        {"closed only\"", "closed only\""},
         {"no quotes here", "no quotes here"},
         {"", ""},
     };
@@ -185,9 +188,9 @@ TEST(Input, PortChooserWithoutIdsPrefersCompleteModems)
     } cases[] = {
         {"complete row wins", rows, {{"/dev/ttyUSB0", 115200, PHONE_TYPE_PELVANO, true}}},
         {"then rows answering AT", {rows[1], rows[2]}, {{"/dev/ttyUSB3", 9600, PHONE_TYPE_YARLEN, true}}},
-        // Nothing answers AT: every row, none identified even when its reply would match.
+        // Nothing answers AT: every row, none given a driver type even when its row holds one.
         {"then every row",
-         {rows[2], Row("/dev/ttyUSB7", "9600", false, "", "", "", "M35\r\nOK\r\n")},
+         {rows[2], Row("/dev/ttyUSB7", "9600", false, "", "", "", PHONE_TYPE_PELVANO)},
          {{"/dev/ttyS0", 115200, PHONE_TYPE_BASE, true}, {"/dev/ttyUSB7", 9600, PHONE_TYPE_BASE, true}}},
         {"empty table", {}, {}},
     };

@@ -9,6 +9,14 @@ namespace {
 // An ATI reply as modules send it with echo off: identity lines, an empty line and OK.
 std::string AtiReply(const std::string& lines) { return "\r\n" + lines + "\r\n\r\nOK\r\n"; }
 
+// The device type an ATI reply names; the base type when no class accepts it.
+PHONE_TYPE_t IdentifyPhoneType(const std::string& atiReply)
+{
+    const std::vector<std::unique_ptr<CPhoneCardBase>> candidates = MakeIdentificationCandidates();
+    CPhoneCardBase* match = FindAtiMatch(candidates, atiReply);
+    return match != nullptr ? match->GetPhoneType() : PHONE_TYPE_BASE;
+}
+
 TEST(PhoneIdentification, FirstClassInOrderWins)
 {
     const struct {

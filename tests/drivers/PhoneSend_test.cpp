@@ -152,6 +152,38 @@ TEST(PhoneSend, ConcatenatedPartsCarryHeaderSlicesAndLengths)
     }
 }
 
+TEST(PhoneSend, SingleAndConcatenatedPdusCarryTheSameCentre)
+{
+    const std::string digits15 = "861380010050012";
+    const std::string centre15 = "099168310810000510F2"; // 15 semi-octets, F filled
+    const struct {
+        std::string stored; // the centre as the AT+CSCA? answer quotes it
+        std::string smsc;   // what every PDU starts with
+    } rows[] = {
+        {"+18500000000", "07918105000000F0"},
+        {"+" + digits15, centre15}, // the last digit is kept
+        {digits15, centre15},
+        // No address: the module uses its own centre.
+        {digits15 + "3", "00"},
+        {"+", "00"},
+        {"002B0038003600310033003800300030003100300035003000300046", "00"}, // UCS2 hex
+        {std::string(100000, '8'), "00"},
+    };
+    for (const auto& row : rows) {
+        const std::string reply = "\r\n+CSCA: \"" + row.stored + "\",145\r\n\r\nOK\r\n";
+        std::vector<PDU_LONG_SMS_Base_t> parts = Build(reply, "18300000000", "abc");
+        const std::vector<PDU_LONG_SMS_Base_t> longParts = Build(reply, "18300000000", Varied(71));
+        parts.insert(parts.end(), longParts.begin(), longParts.end());
+        ASSERT_EQ(parts.size(), 3u) << row.smsc;
+        for (const PDU_LONG_SMS_Base_t& part : parts) {
+            EXPECT_EQ(part.body.compare(0, row.smsc.size(), row.smsc), 0) << part.body;
+            // The length commands count the TPDU only, whatever the centre.
+            const size_t tpduOctets = (part.body.size() - 1 - row.smsc.size()) / 2;
+            EXPECT_EQ(part.command, "AT+CMGS=" + std::to_string(tpduOctets) + "\r");
+        }
+    }
+}
+
 TEST(PhoneSend, LongTextJudgedByBytesAndUtf16Units)
 {
     const std::string emoji = "\xF0\x9F\x98\x80"; // U+1F600: a surrogate pair, two units

@@ -15,6 +15,8 @@
 #                                 # KEYS ('\r', 'x', 'q') is typed at the next menu prompt; a STEP of
 #                                 # TEXT<TAB>KEYS ($'号码\t13800000000\n') once TEXT has appeared
 #                                 # again and the line is read in line mode (see pty_keys.py)
+#   h_alias 0 ttyUSB-gsm          # /dev/ttyUSB0 becomes the device node itself, as udev makes
+#                                 # it, and /dev/ttyUSB-gsm an alias link to it
 #   h_stop_modems                 # stops every modem started so far
 #   h_dialogue 0                  # every byte Quenlo wrote to the modem behind /dev/ttyUSB0
 #   h_rules NAME LINE...          # writes a modem_sim rule file in the work dir, prints its path
@@ -110,6 +112,15 @@ h_modem() {
         fi
         sleep 0.01
     done
+}
+
+# h_alias N NAME: the modem's pseudo-terminal bound onto /dev/ttyUSBN (a node, no longer a link),
+# and /dev/NAME a link to /dev/ttyUSBN, as a udev rule adds one.
+h_alias() {
+    local node="/dev/ttyUSB$1" target
+    target=$(readlink -f "$node") || return 1
+    rm -f "$node" && touch "$node" && mount --bind "$target" "$node" || return 1
+    ln -s "ttyUSB$1" "/dev/$2"
 }
 
 h_stop_modems() {

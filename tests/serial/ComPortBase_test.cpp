@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -295,6 +296,20 @@ TEST_F(ComPort, ReadWindowLengthFollowsTime1)
     ASSERT_TRUE(port.Write("AT+LATE\r"));
     port.ReadAll(reply);
     EXPECT_EQ(reply, "\r\nOK\r\n");
+}
+
+TEST(ReadWindow, Time1SetsThePassesUpToTheCap)
+{
+    // Unset or below 1: the default; past the cap (about 10 s) the cap, INT_MAX included.
+    const struct {
+        int time1;
+        int passes;
+    } cases[] = {
+        {0, 300},         {-5, 300},         {INT_MIN, 300},    {20, 20},          {5000, 5000},
+        {20000, 20000},   {20001, 20000},    {99999999, 20000}, {INT_MAX, 20000},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadWindowPasses(c.time1), c.passes) << c.time1;
 }
 
 TEST_F(ComPort, ChunksKeepAWindowOpenOnlyUpToTheCap)
