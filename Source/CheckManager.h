@@ -10,6 +10,27 @@
 
 class CComPortBase;
 
+// What the conversations of one port's read turn leave for it: the last one's final status (2
+// when its tries ran out) and reply, and whether every reply answered the command it followed.
+struct TurnLog {
+    int lastStatus = 2;
+    std::string lastReply;
+    bool inStep = true;
+
+    // Records one conversation. From a reply left without its final result (it may still come
+    // and answer a later command), a final result among the input dropped before a command, or
+    // a second one in a reply made only of lines (lineReply), replies and commands may no
+    // longer pair up.
+    void Note(int status, const std::string& reply, const std::string& dropped, bool lineReply);
+};
+
+// What one port's turn of a report found: everything stored was read, and, for read-then-clear,
+// every shown message was deleted with that confirmed.
+struct PortSmsOutcome {
+    bool read = false;
+    bool clear = false;
+};
+
 // Guards CCheckManager::g_comVec and nothing else.
 extern pthread_mutex_t vecLock;
 
@@ -26,23 +47,26 @@ public:
     void PrintHelpInfo();
     void OnAbout();
 
-    // Conversation runner
+    // Conversation runner. A read turn hands in its log, which every conversation updates.
     static bool RunComCmdAT(CPhoneCardBase* card, CComPortBase* port);
     static bool RunComCmdATI(CPhoneCardBase* card, CComPortBase* port);
-    static void RunComCmdInitPhone(CPhoneCardBase* card, CComPortBase* port);
+    static void RunComCmdInitPhone(CPhoneCardBase* card, CComPortBase* port, TurnLog* log = nullptr);
     static bool RunComCmdGetSerialNumber(CPhoneCardBase* card, CComPortBase* port);
     static bool RunComCmdGetSmsCardNumber(CPhoneCardBase* card, CComPortBase* port);
     static bool RunComCmdGetSignalStrength(CPhoneCardBase* card, CComPortBase* port);
     static bool RunComCmdQuerySMSC(CPhoneCardBase* card, CComPortBase* port);
-    static bool RunComCmdSetPduMode(CPhoneCardBase* card, CComPortBase* port);
+    static bool RunComCmdSetPduMode(CPhoneCardBase* card, CComPortBase* port, TurnLog* log = nullptr);
     static bool RunComCmdSendPduLen(CPhoneCardBase* card, CComPortBase* port, std::string command);
     static bool RunComCmdSendPduContext(CPhoneCardBase* card, CComPortBase* port, std::string body);
-    static bool RunComCmdSetRecvSmsCompatibleMode(CPhoneCardBase* card, CComPortBase* port);
-    static bool RunComCmdReadAllSmsToPhone(CPhoneCardBase* card, CComPortBase* port);
+    static bool RunComCmdSetRecvSmsCompatibleMode(CPhoneCardBase* card, CComPortBase* port,
+                                                  TurnLog* log = nullptr);
+    static bool RunComCmdReadAllSmsToPhone(CPhoneCardBase* card, CComPortBase* port, TurnLog* log = nullptr);
     bool RunComCmdDelAllSms(CPhoneCardBase* card, CComPortBase* port);
-    // refused, when given: the module answered the selection with an error (no such storage).
-    bool RunComCmdReadME_Sms(CPhoneCardBase* card, CComPortBase* port, bool* refused = nullptr);
-    bool RunComCmdReadSM_Sms(CPhoneCardBase* card, CComPortBase* port, bool* refused = nullptr);
+    bool RunComCmdReadME_Sms(CPhoneCardBase* card, CComPortBase* port, TurnLog* log = nullptr);
+    bool RunComCmdReadSM_Sms(CPhoneCardBase* card, CComPortBase* port, TurnLog* log = nullptr);
+    // "AT+CPMS?", and "AT+CMGD=<index>" for one stored entry.
+    static bool RunComCmdCheckStorage(CPhoneCardBase* card, CComPortBase* port, TurnLog* log = nullptr);
+    static bool RunComCmdDelSms(CPhoneCardBase* card, CComPortBase* port, int index, TurnLog* log = nullptr);
 
     // Device table and menu
     void Start();
@@ -86,12 +110,11 @@ public:
     void OnDelAllSms();
     bool InputReadAllSmsComPort(std::vector<ComPortBaseInfo_t>& ports);
     void HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports);
-    // whole, when given: every message the storage holds was read and shown.
-    bool ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port, bool* whole = nullptr);
+    bool ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port, TurnLog* log = nullptr);
     void PrintRecvSms(std::vector<SmsRecvStruct_t> messages);
-    // True when both storages were read whole, so deleting them loses nothing unseen.
-    bool GetPortSMS(ComPortBaseInfo_t port, std::vector<SmsRecvStruct_t>& meSms,
-                    std::vector<SmsRecvStruct_t>& smSms);
+    // clearShown: in the same turn, delete every stored entry behind the messages read.
+    PortSmsOutcome GetPortSMS(ComPortBaseInfo_t port, std::vector<SmsRecvStruct_t>& meSms,
+                              std::vector<SmsRecvStruct_t>& smSms, bool clearShown = false);
     bool DelPortSMS(ComPortBaseInfo_t port);
 
     // Command-line send mode

@@ -89,21 +89,22 @@ void CCheckManager::OnCmdSMS(const std::string& word)
         for (const ComPortBaseInfo_t& port : ports) {
             Json::Value entry;
             entry["name"] = PortDisplayName(port.port);
-            bool readWhole = false;
-            if (recognised.mode != ReportMode::Clear) {
+            if (recognised.mode == ReportMode::Clear) {
+                entry["clear"] = DelPortSMS(port);
+            } else {
+                // Read-then-clear deletes, in the same turn, exactly the entries this document
+                // shows; "read" tells a script whether anything stored stayed unseen.
                 std::vector<SmsRecvStruct_t> meSms;
                 std::vector<SmsRecvStruct_t> smSms;
-                readWhole = GetPortSMS(port, meSms, smSms);
+                const bool clear = recognised.mode == ReportMode::ReadClear;
+                const PortSmsOutcome outcome = GetPortSMS(port, meSms, smSms, clear);
                 entry["msgcount"] = static_cast<Json::UInt>(smSms.size() + meSms.size());
                 AppendMessages(entry, smSms, "SIM");
                 AppendMessages(entry, meSms, "DEV");
+                entry["read"] = outcome.read;
+                if (clear)
+                    entry["clear"] = outcome.clear;
             }
-            // Read-then-clear deletes only what this document shows: after a read that missed
-            // anything, the port keeps its messages and reports "clear" false.
-            if (recognised.mode == ReportMode::Clear)
-                entry["clear"] = DelPortSMS(port);
-            else if (recognised.mode == ReportMode::ReadClear)
-                entry["clear"] = readWhole && DelPortSMS(port);
             root["ports"].append(entry);
         }
     }

@@ -5,11 +5,13 @@
 #include <ctime>
 #include <iostream>
 #include <memory>
+#include <set>
 
 #include "ColorCout.h"
 #include "ComPortBase.h"
 #include "ConsoleText.h"
 #include "PhoneFactory.h"
+#include "ReplyEnd.h"
 
 namespace {
 
@@ -39,47 +41,106 @@ struct PortTurn {
     std::unique_ptr<CPhoneCardBase> card; // declared last: deleted before the port closes
 };
 
-struct StoragesRead {
-    bool me = false;
-    bool sm = false;
-    bool whole = false; // both storages read whole, or absent from the module
+// One storage's part of a turn.
+struct StorageRead {
+    bool read = false;    // selected and listed: messages are this storage's
+    bool whole = false;   // everything stored in it was read, or the module has no such storage
+    bool counted = false; // its selection answered with the storage's count
+    std::string name;     // as its selection command names it: "ME", "SM"
+    std::vector<SmsRecvStruct_t> messages;
 };
 
-// One storage: selected, then read. A module that refuses the selection has no such storage,
-// which hides nothing; one that does not answer in time may hold anything.
-bool ReadStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port, bool deviceStorage,
-                 std::vector<SmsRecvStruct_t>& messages, bool& whole)
+struct PortRead {
+    StorageRead me;
+    StorageRead sm;
+    TurnLog log;
+
+    bool Whole() const { return log.inStep && me.whole && sm.whole; }
+};
+
+// A read found all its storage's count says it holds. A bare OK for a listed index is an empty
+// slot only when the entries read make up the count (modules whose list names every slot).
+bool ReadCoversCount(const SmsReadResult& result, unsigned count)
 {
-    bool refused = false;
-    const bool selected = deviceStorage ? manager.RunComCmdReadME_Sms(card, port, &refused)
-                                        : manager.RunComCmdReadSM_Sms(card, port, &refused);
-    whole = refused;
-    if (!selected || !manager.ReadAllSmsByPhoneSM(card, port, &whole))
-        return false;
-    messages = card->GetReadSms();
-    return true;
+    return result.listed && !result.unreadable && result.wholeEntries >= count &&
+           (result.emptyReads == 0 || result.wholeEntries == count);
 }
 
-// Device storage first, then SIM storage, with the same driver object. A list is replaced only
-// when its storage was read.
-StoragesRead ReadStorages(CCheckManager& manager, PortTurn& turn, std::vector<SmsRecvStruct_t>& meSms,
-                          std::vector<SmsRecvStruct_t>& smSms)
+bool SelectStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port, bool deviceStorage,
+                   TurnLog& log)
 {
+    return deviceStorage ? manager.RunComCmdReadME_Sms(card, port, &log)
+                         : manager.RunComCmdReadSM_Sms(card, port, &log);
+}
+
+// One storage: selected, then read.
+StorageRead ReadStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port, bool deviceStorage,
+                        TurnLog& log)
+{
+    StorageRead storage;
+    storage.name = CPhoneCardBase::FirstQuotedName(deviceStorage ? card->GetReadSmsOnMeCmd()
+                                                                 : card->GetReadSmsOnSmCmd());
+    if (!SelectStorage(manager, card, port, deviceStorage, log)) {
+        // A module without such a storage holds nothing there; any other refusal, or silence,
+        // may hide messages.
+        storage.whole = log.lastStatus == 1 &&
+                        IsAbsentStorageRefusal(FindReplyEnd(log.lastReply, {"+CPMS:"}).finalLine);
+        return storage;
+    }
+    unsigned count = 0;
+    storage.counted = CPhoneCardBase::ParseStorageCount(log.lastReply, count);
+    if (!manager.ReadAllSmsByPhoneSM(card, port, &log))
+        return storage;
+    storage.read = true;
+    storage.messages = card->GetReadSms();
+    storage.whole = storage.counted && !card->NotFinished() && ReadCoversCount(card->GetReadResult(), count);
+    return storage;
+}
+
+// Device storage first, then SIM storage, with the same driver object.
+PortRead ReadStorages(CCheckManager& manager, PortTurn& turn)
+{
+    PortRead read;
     CPhoneCardBase* card = turn.card.get();
     CComPortBase* port = turn.port.get();
     if (port)
         port->Open();
-    CCheckManager::RunComCmdInitPhone(card, port);
-
-    StoragesRead read;
+    CCheckManager::RunComCmdInitPhone(card, port, &read.log);
     if (!card)
         return read;
-    bool meWhole = false;
-    bool smWhole = false;
-    read.me = ReadStorage(manager, card, port, true, meSms, meWhole);
-    read.sm = ReadStorage(manager, card, port, false, smSms, smWhole);
-    read.whole = meWhole && smWhole;
+    read.me = ReadStorage(manager, card, port, true, read.log);
+    read.sm = ReadStorage(manager, card, port, false, read.log);
     return read;
+}
+
+// Deletes in one storage every entry behind the messages it showed, each index once: selected
+// again as the read selected it, the selection confirmed by a storage check (a stale reply
+// cannot name the storage just selected), then one delete per index. True when every delete
+// was confirmed. Nothing is deleted where the read never learnt the storage's count, nor once
+// a reply has answered some other command: it might have paired one entry's text with
+// another's index.
+bool ClearShown(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port, bool deviceStorage,
+                const StorageRead& storage, TurnLog& log)
+{
+    std::set<int> indexes;
+    for (const SmsRecvStruct_t& message : storage.messages)
+        indexes.insert(message.indexes.begin(), message.indexes.end());
+    if (indexes.empty())
+        return true;
+    if (!storage.counted || !log.inStep || storage.name.empty() ||
+        !SelectStorage(manager, card, port, deviceStorage, log) ||
+        !CCheckManager::RunComCmdCheckStorage(card, port, &log) ||
+        CPhoneCardBase::FirstQuotedName(CPhoneCardBase::StorageLine(log.lastReply)) != storage.name)
+        return false;
+    bool confirmed = true;
+    for (int index : indexes) {
+        // A delete left without its final result stops the deletes; an error answer does not.
+        if (!log.inStep)
+            return false;
+        if (!CCheckManager::RunComCmdDelSms(card, port, index, &log))
+            confirmed = false;
+    }
+    return confirmed && log.inStep;
 }
 
 // The first reason that applies, most specific first.
@@ -99,9 +160,8 @@ std::string CountText(size_t count)
 
 // Reads the reply to one per-index read until the driver finds its final result, at most
 // MAX_READ_NEXT_WINDOWS windows; the driver's last answer, 2 when it never had one.
-int ReadNextReply(CPhoneCardBase& card, CComPortBase& port)
+int ReadNextReply(CPhoneCardBase& card, CComPortBase& port, std::string& reply)
 {
-    std::string reply;
     int status = 2;
     for (int window = 0; window < MAX_READ_NEXT_WINDOWS && status == 2; ++window) {
         if (!port.ReadAll(reply))
@@ -148,12 +208,12 @@ void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
 {
     for (const ComPortBaseInfo_t& info : ports) {
         PortTurn turn(info);
-        std::vector<SmsRecvStruct_t> meSms;
-        std::vector<SmsRecvStruct_t> smSms;
-        const StoragesRead read = ReadStorages(*this, turn, meSms, smSms);
+        const PortRead read = ReadStorages(*this, turn);
+        const std::vector<SmsRecvStruct_t>& meSms = read.me.messages;
+        const std::vector<SmsRecvStruct_t>& smSms = read.sm.messages;
         const std::string portId = PortDisplayName(info.port);
 
-        if (!read.me && !read.sm) {
+        if (!read.me.read && !read.sm.read) {
             CColorCout::CoutRedMessage("端口 " + portId + " 接收短信失败");
             CColorCout::CoutRedMessage("\t 失败原因: ");
             CColorCout::CoutRedMessage(ConsoleLine(ReadFailureReason(info, turn)));
@@ -163,12 +223,12 @@ void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
         CColorCout::CoutGreenMessage("端口 " + portId + " 接收短信成功 共 " +
                                      CountText(smSms.size() + meSms.size()) + " 条短信");
         std::cout << "\n";
-        if (read.sm) {
+        if (read.sm.read) {
             CColorCout::CoutGreenMessage("SIM卡中的短信共 " + CountText(smSms.size()) + " 条");
             std::cout << "\n";
             PrintRecvSms(smSms);
         }
-        if (read.me) {
+        if (read.me.read) {
             CColorCout::CoutGreenMessage("设备中的短信共 " + CountText(meSms.size()) + " 条");
             std::cout << "\n";
             PrintRecvSms(meSms);
@@ -176,25 +236,25 @@ void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
     }
 }
 
-bool CCheckManager::ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port, bool* whole)
+bool CCheckManager::ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
 {
-    if (whole)
-        *whole = false;
     if (!card || !port || !port->Open())
         return false;
-    if (!RunComCmdSetPduMode(card, port) || !RunComCmdSetRecvSmsCompatibleMode(card, port) ||
-        !RunComCmdReadAllSmsToPhone(card, port))
+    if (!RunComCmdSetPduMode(card, port, log) || !RunComCmdSetRecvSmsCompatibleMode(card, port, log) ||
+        !RunComCmdReadAllSmsToPhone(card, port, log))
         return false;
     // Drivers that list the whole storage in one reply are finished at once.
-    bool everyIndexRead = true;
     for (int pass = 0; pass < MAX_READ_NEXT_PASSES && card->NotFinished(); ++pass) {
-        port->DiscardInput();
+        const std::string dropped = port->DiscardInput();
         port->Write(card->GetReadNextSmsCmd());
-        if (ReadNextReply(*card, *port) != 0)
-            everyIndexRead = false;
+        std::string reply;
+        const int status = ReadNextReply(*card, *port, reply);
+        // A message text may hold lines such as "OK": the driver tells a second final result.
+        if (log)
+            log->Note(status, reply, dropped, false);
     }
-    if (whole)
-        *whole = everyIndexRead && !card->NotFinished() && card->IsReadWhole();
+    if (log && card->GetReadResult().strayFinal)
+        log->inStep = false;
     return true;
 }
 
@@ -210,11 +270,26 @@ void CCheckManager::PrintRecvSms(std::vector<SmsRecvStruct_t> messages)
     std::cout << MESSAGE_SEPARATOR << "\n";
 }
 
-bool CCheckManager::GetPortSMS(ComPortBaseInfo_t port, std::vector<SmsRecvStruct_t>& meSms,
-                               std::vector<SmsRecvStruct_t>& smSms)
+PortSmsOutcome CCheckManager::GetPortSMS(ComPortBaseInfo_t port, std::vector<SmsRecvStruct_t>& meSms,
+                                         std::vector<SmsRecvStruct_t>& smSms, bool clearShown)
 {
     PortTurn turn(port);
-    return ReadStorages(*this, turn, meSms, smSms).whole;
+    const PortRead read = ReadStorages(*this, turn);
+    if (read.me.read)
+        meSms = read.me.messages;
+    if (read.sm.read)
+        smSms = read.sm.messages;
+    PortSmsOutcome outcome;
+    outcome.read = read.Whole();
+    if (clearShown && turn.card) {
+        // Still the same turn: no other run has used the port since the read. Each storage
+        // is cleared of what it showed, also when the other could not be.
+        TurnLog log = read.log;
+        const bool meCleared = ClearShown(*this, turn.card.get(), turn.port.get(), true, read.me, log);
+        const bool smCleared = ClearShown(*this, turn.card.get(), turn.port.get(), false, read.sm, log);
+        outcome.clear = outcome.read && meCleared && smCleared;
+    }
+    return outcome;
 }
 
 bool CCheckManager::DelPortSMS(ComPortBaseInfo_t port)

@@ -3,6 +3,7 @@
 
 #include "CheckManager.h"
 #include "ComPortBase.h"
+#include "ReplyEnd.h"
 
 namespace {
 
@@ -13,6 +14,9 @@ const int DONE_FAILED = 1;
 const int TRIES_SPENT = 2;
 
 const int DEL_ALL_EXTRA_WAIT_USEC = 100000;
+// One stored entry goes as fast as it is read: as many windows as the reply to one index read.
+const int DEL_ONE_TRIES = 100;
+const int STORAGE_TRIES = 5;
 
 using Judge = int (CPhoneCardBase::*)(std::string);
 
@@ -28,23 +32,41 @@ bool PassGuard(CPhoneCardBase* card, CComPortBase* port, Guard guard)
 // Writes one command, then reads one window per try and lets the driver judge everything
 // gathered so far. Returns DONE_OK, DONE_FAILED or TRIES_SPENT.
 int Converse(CPhoneCardBase* card, CComPortBase* port, const std::string& command, Judge judge,
-             int tries, bool delAllWait = false)
+             int tries, TurnLog* log = nullptr, bool delAllWait = false)
 {
     // What still waits on the line answers an earlier command whose tries ran out, or was
     // never asked for: it must not judge this one.
-    port->DiscardInput();
+    const std::string dropped = port->DiscardInput();
     port->Write(command);
     std::string reply;
+    int status = TRIES_SPENT;
     for (int i = 0; i < tries; ++i) {
         if (port->ReadAll(reply)) {
-            int status = (card->*judge)(reply);
-            if (status == DONE_OK || status == DONE_FAILED)
-                return status;
+            const int judged = (card->*judge)(reply);
+            if (judged == DONE_OK || judged == DONE_FAILED) {
+                status = judged;
+                break;
+            }
         }
         // Deleting a full storage takes the modem long; give each try more time.
         if (delAllWait)
             usleep_until2(time_usec2() + DEL_ALL_EXTRA_WAIT_USEC);
         usleep(LINUX_SLEEP);
+    }
+    if (log)
+        log->Note(status, reply, dropped, true);
+    return status;
+}
+
+// Guard, then one conversation; a run that writes nothing leaves the log's last outcome spent.
+int Run(CPhoneCardBase* card, CComPortBase* port, Guard guard, const std::string& command, Judge judge,
+        int tries, TurnLog* log)
+{
+    if (PassGuard(card, port, guard))
+        return Converse(card, port, command, judge, tries, log);
+    if (log) {
+        log->lastStatus = TRIES_SPENT;
+        log->lastReply.clear();
     }
     return TRIES_SPENT;
 }
@@ -65,7 +87,15 @@ bool CCheckManager::RunComCmdATI(CPhoneCardBase* card, CComPortBase* port)
            Succeeds(Converse(card, port, card->GetAtiCmd(), &CPhoneCardBase::OnGetAtiCmdRsp, 1400));
 }
 
-void CCheckManager::RunComCmdInitPhone(CPhoneCardBase* card, CComPortBase* port)
+void TurnLog::Note(int status, const std::string& reply, const std::string& dropped, bool lineReply)
+{
+    lastStatus = status;
+    lastReply = reply;
+    if (status == TRIES_SPENT || CountFinalResults(dropped) > 0 || (lineReply && CountFinalResults(reply) > 1))
+        inStep = false;
+}
+
+void CCheckManager::RunComCmdInitPhone(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
 {
     if (!PassGuard(card, port, Guard::Open))
         return;
@@ -73,7 +103,7 @@ void CCheckManager::RunComCmdInitPhone(CPhoneCardBase* card, CComPortBase* port)
         if (!port->IsOpened())
             continue;
         // Only an ERROR answer stops the list; silence just moves on to the next command.
-        if (Converse(card, port, command, &CPhoneCardBase::OnInitAtCmdRsp, 5) == DONE_FAILED)
+        if (Converse(card, port, command, &CPhoneCardBase::OnInitAtCmdRsp, 5, log) == DONE_FAILED)
             return;
     }
 }
@@ -104,11 +134,10 @@ bool CCheckManager::RunComCmdQuerySMSC(CPhoneCardBase* card, CComPortBase* port)
                              &CPhoneCardBase::OnGetQuerySmsCenterCmdRsp, 1400));
 }
 
-bool CCheckManager::RunComCmdSetPduMode(CPhoneCardBase* card, CComPortBase* port)
+bool CCheckManager::RunComCmdSetPduMode(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
 {
-    return PassGuard(card, port, Guard::IsOpened) &&
-           Succeeds(Converse(card, port, card->SetSmsPDUModeCmd(),
-                             &CPhoneCardBase::OnSetSmsPduModeCmdRsp, 1400));
+    return Succeeds(Run(card, port, Guard::IsOpened, card ? card->SetSmsPDUModeCmd() : "",
+                        &CPhoneCardBase::OnSetSmsPduModeCmdRsp, 1400, log));
 }
 
 bool CCheckManager::RunComCmdSendPduLen(CPhoneCardBase* card, CComPortBase* port,
@@ -125,53 +154,47 @@ bool CCheckManager::RunComCmdSendPduContext(CPhoneCardBase* card, CComPortBase* 
            Succeeds(Converse(card, port, body, &CPhoneCardBase::OnSendPduSmsContextCmdRsp, 1400));
 }
 
-bool CCheckManager::RunComCmdSetRecvSmsCompatibleMode(CPhoneCardBase* card, CComPortBase* port)
+bool CCheckManager::RunComCmdSetRecvSmsCompatibleMode(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
 {
-    return PassGuard(card, port, Guard::IsOpened) &&
-           Succeeds(Converse(card, port, card->GetRecvSmsCompatibleModeCmd(),
-                             &CPhoneCardBase::OnGetRecvSmsCompatibleModeCmdRsp, 1400));
+    return Succeeds(Run(card, port, Guard::IsOpened, card ? card->GetRecvSmsCompatibleModeCmd() : "",
+                        &CPhoneCardBase::OnGetRecvSmsCompatibleModeCmdRsp, 1400, log));
 }
 
-bool CCheckManager::RunComCmdReadAllSmsToPhone(CPhoneCardBase* card, CComPortBase* port)
+bool CCheckManager::RunComCmdReadAllSmsToPhone(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
 {
-    return PassGuard(card, port, Guard::IsOpened) &&
-           Succeeds(Converse(card, port, card->GetReadAllSmsCmd(),
-                             &CPhoneCardBase::OnReadAllSmsCmdRsp, 1200));
+    return Succeeds(Run(card, port, Guard::IsOpened, card ? card->GetReadAllSmsCmd() : "",
+                        &CPhoneCardBase::OnReadAllSmsCmdRsp, 1200, log));
 }
 
 bool CCheckManager::RunComCmdDelAllSms(CPhoneCardBase* card, CComPortBase* port)
 {
     return PassGuard(card, port, Guard::IsOpened) &&
            Succeeds(Converse(card, port, card->GetDelAllSmsCmd(),
-                             &CPhoneCardBase::OnDelAllSmsCmdRsp, 1400, true));
+                             &CPhoneCardBase::OnDelAllSmsCmdRsp, 1400, nullptr, true));
 }
 
-namespace {
-
-// A storage selection; refused, when given, tells a module that answered with an error (it
-// has no such storage) from one that did not answer in time.
-bool SelectStorage(CPhoneCardBase* card, CComPortBase* port, const std::string& command, Judge judge,
-                   bool* refused)
+bool CCheckManager::RunComCmdReadME_Sms(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
 {
-    const int status = PassGuard(card, port, Guard::IsOpened) ? Converse(card, port, command, judge, 5)
-                                                              : TRIES_SPENT;
-    if (refused)
-        *refused = status == DONE_FAILED;
-    return Succeeds(status);
+    return Succeeds(Run(card, port, Guard::IsOpened, card ? card->GetReadSmsOnMeCmd() : "",
+                        &CPhoneCardBase::OnGetReadSmsOnMeCmd, STORAGE_TRIES, log));
 }
 
-} // namespace
-
-bool CCheckManager::RunComCmdReadME_Sms(CPhoneCardBase* card, CComPortBase* port, bool* refused)
+bool CCheckManager::RunComCmdReadSM_Sms(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
 {
-    return SelectStorage(card, port, card ? card->GetReadSmsOnMeCmd() : "",
-                         &CPhoneCardBase::OnGetReadSmsOnMeCmd, refused);
+    return Succeeds(Run(card, port, Guard::IsOpened, card ? card->GetReadSmsOnSmCmd() : "",
+                        &CPhoneCardBase::OnGetReadSmsOnSmCmd, STORAGE_TRIES, log));
 }
 
-bool CCheckManager::RunComCmdReadSM_Sms(CPhoneCardBase* card, CComPortBase* port, bool* refused)
+bool CCheckManager::RunComCmdCheckStorage(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
 {
-    return SelectStorage(card, port, card ? card->GetReadSmsOnSmCmd() : "",
-                         &CPhoneCardBase::OnGetReadSmsOnSmCmd, refused);
+    return Succeeds(Run(card, port, Guard::IsOpened, card ? card->GetCheckStorageCmd() : "",
+                        &CPhoneCardBase::OnCheckStorageCmdRsp, STORAGE_TRIES, log));
+}
+
+bool CCheckManager::RunComCmdDelSms(CPhoneCardBase* card, CComPortBase* port, int index, TurnLog* log)
+{
+    return Succeeds(Run(card, port, Guard::IsOpened, card ? card->GetDelSmsCmd(index) : "",
+                        &CPhoneCardBase::OnDelSmsCmdRsp, DEL_ONE_TRIES, log));
 }
 
 unsigned long long time_usec2()

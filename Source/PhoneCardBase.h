@@ -11,6 +11,8 @@ struct SmsRecvStruct_t {
     std::string number;
     std::string time;
     std::string text;
+    // Storage indexes of its entries, one per part: what deleting exactly this message takes.
+    std::vector<int> indexes;
 
     bool IsOk() const { return !number.empty() && !time.empty() && !text.empty(); }
     void Reset()
@@ -19,6 +21,16 @@ struct SmsRecvStruct_t {
         time.clear();
         text.clear();
     }
+};
+
+// What the latest storage read met, from its listing on: the flow decides from it, with the
+// storage's own count, whether everything stored was read.
+struct SmsReadResult {
+    unsigned wholeEntries = 0; // entries read whole and shown, each part of a long message once
+    unsigned emptyReads = 0;   // listed indexes whose read answered a bare OK
+    bool unreadable = false;   // a listed entry could not be read or decoded whole
+    bool listed = true;        // the listing ended with its final result code
+    bool strayFinal = false;   // a read's reply held a final result of some other command
 };
 
 // Verdict on a destination number: does it carry the country code 86?
@@ -111,9 +123,21 @@ public:
     // reason must come from its own dialogue.
     void ClearErrorMessage() { m_errorMessage.clear(); }
     std::vector<SmsRecvStruct_t> GetReadSms() { return m_recvSmsVec; }
-    // False once something the latest storage read listed could not be read (a header without
-    // a readable PDU, a listing without its final OK): deleting that storage would lose it.
-    bool IsReadWhole() const { return m_bReadWhole; }
+    const SmsReadResult& GetReadResult() const { return m_readResult; }
+
+    // Storage check and per-index delete, the same commands for every module: "+CPMS:" with
+    // the selected storages, and "AT+CMGD=<index>" for one stored entry.
+    std::string GetCheckStorageCmd();
+    int OnCheckStorageCmdRsp(std::string reply);
+    std::string GetDelSmsCmd(int index);
+    int OnDelSmsCmdRsp(std::string reply);
+    // The reply's "+CPMS:" line without its line end; "" without one.
+    static std::string StorageLine(const std::string& reply);
+    // <used1> of the "+CPMS: <used1>,<total1>[,...]" line that answers a storage selection.
+    static bool ParseStorageCount(const std::string& reply, unsigned& used);
+    // The first quoted name in a text: the storage a selection command names, or the first
+    // memory of a storage check's "+CPMS:" line; "" without one.
+    static std::string FirstQuotedName(const std::string& text);
 
     // Sending: more than 140 bytes or 70 UTF-16 units goes as a concatenated message.
     bool IsLongSms(std::string text) const;
@@ -121,8 +145,8 @@ public:
     std::string ModifyPhoneCode(const std::string& number, bool hasCountryCode) const;
 
     // Reading: "+CMGL:" listings into entries, entries into messages with long ones joined.
-    // readWhole, when given, turns false for a header whose PDU is missing or unreadable.
-    static std::vector<SmsInfo> SmsRspToSmsInfoVec(const std::string& reply, bool* readWhole = nullptr);
+    // Only whole entries are returned; result, when given, learns of the others.
+    static std::vector<SmsInfo> SmsRspToSmsInfoVec(const std::string& reply, SmsReadResult* result = nullptr);
     static SmsMode StrToSmsMode(std::string line);
     static std::string ReceiveTimeToReadStr(const char* timeStamp);
     static std::vector<SmsRecvStruct_t> SmsInfoVecToSmsRecvStructVec(const std::vector<SmsInfo>& infos);
@@ -148,6 +172,6 @@ protected:
     std::string m_storedSmsText;
     std::vector<SmsRecvStruct_t> m_recvSmsVec;
     std::string m_errorMessage;      // never cleared on success
-    bool m_bReadWhole = true;
+    SmsReadResult m_readResult;
     std::string m_atiRsp;
 };

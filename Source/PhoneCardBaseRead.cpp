@@ -1,10 +1,12 @@
 #include "PhoneCardBase.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
 #include "FixedText.h"
+#include "ReplyEnd.h"
 #include "StringUtil.h"
 
 namespace {
@@ -54,6 +56,13 @@ void AppendPartHex(const SM_PARAM& part, std::string& hex)
         hex.push_back(part.szPartHex[i]);
 }
 
+// Unsolicited reports that bring a PDU line of their own.
+bool IsTwoLineReport(const std::string& line)
+{
+    return line.compare(0, 5, "+CDS:") == 0 || line.compare(0, 5, "+CMT:") == 0 ||
+           line.compare(0, 5, "+CBM:") == 0;
+}
+
 std::string DecodeHexUcs2(const std::string& hex)
 {
     std::vector<unsigned char> bytes(hex.size() / 2 + 1);
@@ -85,6 +94,10 @@ size_t FindPduLine(const std::vector<std::string>& lines, size_t from, const cha
         const std::string& line = lines[i];
         if (line.find(headerKey) != std::string::npos)
             break;
+        if (IsTwoLineReport(line)) {
+            ++i;
+            continue;
+        }
         const size_t end = line.find_last_not_of("\r\n ");
         if (end == std::string::npos)
             continue;
@@ -95,20 +108,43 @@ size_t FindPduLine(const std::vector<std::string>& lines, size_t from, const cha
     return lines.size();
 }
 
-void DecodeEntry(SmsInfo& info, const std::string& pdu)
+bool ParseIndex(const std::string& text, int& index)
 {
-    const char* text = pdu.c_str() + std::min(pdu.find_first_not_of(' '), pdu.size());
-    if (info.mode.nStat == 0 || info.mode.nStat == 1)
-        gsmDecodePdu(text, &info.param);
-    else if (info.mode.nStat == 2 || info.mode.nStat == 3)
-        gsmDecodeSendPdu(text, &info.param);
+    const size_t first = text.find_first_not_of(' ');
+    const size_t last = text.find_last_not_of(' ');
+    // Nine digits at most: every index a module can hold, and no overflow.
+    if (first == std::string::npos || last - first >= 9)
+        return false;
+    for (size_t i = first; i <= last; ++i) {
+        if (!isdigit(static_cast<unsigned char>(text[i])))
+            return false;
+    }
+    index = atoi(text.c_str() + first);
+    return true;
 }
 
-bool IsEmptyEntry(const SmsInfo& info)
+bool DecodeWholeEntry(SmsInfo& info, const std::string& header, const std::string& pdu)
 {
+    const int32_t stat = info.mode.nStat;
+    if (stat < 0 || stat > 3)
+        return false;
+    // 3GPP TS 27.005 3.4.2: <length> is the last field, the PDU's octets without its SMSC field.
+    const std::string::size_type comma = header.rfind(',');
+    int length = 0;
+    if (comma == std::string::npos ||
+        !ParseIndex(header.substr(comma + 1, header.find_last_not_of("\r\n") - comma), length))
+        return false;
+    const char* text = pdu.c_str() + std::min(pdu.find_first_not_of(' '), pdu.size());
+    const bool received = stat <= 1;
+    if (!gsmPduIsWhole(text, length, received))
+        return false;
+    if (received)
+        gsmDecodePdu(text, &info.param);
+    else
+        gsmDecodeSendPdu(text, &info.param);
     const SM_PARAM& p = info.param;
-    return p.szPeer[0] == '\0' && p.szTimeStamp[0] == '\0' && p.szText[0] == '\0' &&
-           (!p.bIsPart || p.nPartHexLen == 0);
+    return p.szPeer[0] != '\0' || p.szTimeStamp[0] != '\0' || p.szText[0] != '\0' ||
+           (p.bIsPart && p.nPartHexLen > 0);
 }
 
 bool lessSmsInfo(const SmsInfo& a, const SmsInfo& b)
@@ -129,16 +165,23 @@ bool LessLongSms(const SmsInfo& a, const SmsInfo& b)
 
 int CPhoneCardBase::OnReadAllSmsCmdRsp(std::string reply)
 {
-    if (reply.find("ERROR") != std::string::npos) {
+    const ReplyEnd end = FindReplyEnd(reply, {"+CMGL:"});
+    if (end.status == 1) {
         m_errorMessage = TrimInTurn(reply, "\r\n\r\n");
         return 1;
     }
     // Rebuilt from the whole reply on every call: the list always matches the latest text.
-    // Only a listing that reached its OK, with every entry read, shows the whole storage.
-    bool readWhole = true;
-    m_recvSmsVec = SmsInfoVecToSmsRecvStructVec(SmsRspToSmsInfoVec(reply, &readWhole));
-    m_bReadWhole = readWhole && reply.find("OK") != std::string::npos;
-    if (reply.find("OK") != std::string::npos || reply.find("SMS DONE") != std::string::npos) {
+    m_readResult = SmsReadResult();
+    const std::vector<SmsInfo> entries = SmsRspToSmsInfoVec(reply, &m_readResult);
+    m_readResult.wholeEntries = static_cast<unsigned>(entries.size());
+    m_recvSmsVec = SmsInfoVecToSmsRecvStructVec(entries);
+    if (end.status == 0) {
+        m_errorMessage = TrimInTurn(reply, "\r\n\r\n");
+        return 0;
+    }
+    // Some modules end a listing with these instead of a final result: it may be cut short.
+    m_readResult.listed = false;
+    if (reply.find("SMS DONE") != std::string::npos) {
         m_errorMessage = TrimInTurn(reply, "\r\n\r\n");
         return 0;
     }
@@ -149,27 +192,30 @@ int CPhoneCardBase::OnReadAllSmsCmdRsp(std::string reply)
     return 2;
 }
 
-std::vector<SmsInfo> CPhoneCardBase::SmsRspToSmsInfoVec(const std::string& reply, bool* readWhole)
+std::vector<SmsInfo> CPhoneCardBase::SmsRspToSmsInfoVec(const std::string& reply, SmsReadResult* result)
 {
     std::vector<SmsInfo> infos;
     const std::vector<std::string> lines = SplitStringToArray(reply);
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].find("+CMGL: ") == std::string::npos)
+        const std::string::size_type p = lines[i].find("+CMGL: ");
+        if (p == std::string::npos)
             continue;
-        const SmsMode mode = StrToSmsMode(lines[i]);
-        const size_t pdu = mode.nIndex < 0 ? lines.size() : FindPduLine(lines, i + 1, "+CMGL: ");
-        if (pdu == lines.size()) {
-            if (readWhole)
-                *readWhole = false;
-            continue;
-        }
         SmsInfo info;
-        info.mode = mode;
-        DecodeEntry(info, lines[pdu]);
-        if (readWhole && IsEmptyEntry(info))
-            *readWhole = false;
-        infos.push_back(info);
-        i = pdu;
+        info.mode = StrToSmsMode(lines[i]);
+        // Deleting an entry takes its index as a number: an index field that is none makes
+        // the entry unreadable.
+        const std::string::size_type comma = lines[i].find(',', p);
+        int index = -1;
+        const bool indexed = comma != std::string::npos && ParseIndex(lines[i].substr(p + 7, comma - p - 7), index);
+        const size_t pdu = FindPduLine(lines, i + 1, "+CMGL: ");
+        if (indexed && pdu < lines.size() && DecodeWholeEntry(info, lines[i], lines[pdu])) {
+            info.mode.nIndex = index;
+            infos.push_back(info);
+        } else if (result) {
+            result->unreadable = true;
+        }
+        if (pdu < lines.size())
+            i = pdu;
     }
     return infos;
 }
@@ -214,7 +260,8 @@ std::vector<SmsRecvStruct_t> CPhoneCardBase::SmsInfoVecToSmsRecvStructVec(const 
     for (const SmsInfo& info : sorted) {
         const SM_PARAM& p = info.param;
         if (!p.bIsPart) {
-            records.push_back({FieldText(p.szPeer), ReceiveTimeToReadStr(p.szTimeStamp), FieldText(p.szText)});
+            records.push_back({FieldText(p.szPeer), ReceiveTimeToReadStr(p.szTimeStamp), FieldText(p.szText),
+                               {info.mode.nIndex}});
             continue;
         }
         auto open = std::find_if(messages.begin(), messages.end(),
@@ -231,8 +278,11 @@ std::vector<SmsRecvStruct_t> CPhoneCardBase::SmsInfoVecToSmsRecvStructVec(const 
                          [](const SmsInfo* a, const SmsInfo* b) { return LessLongSms(*a, *b); });
         // Number and time come from the part with the highest sequence number.
         const SM_PARAM& last = message.parts.back()->param;
+        std::vector<int> indexes;
+        for (const SmsInfo* part : message.parts)
+            indexes.push_back(part->mode.nIndex);
         records[message.slot] = {FieldText(last.szPeer), ReceiveTimeToReadStr(last.szTimeStamp),
-                                 JoinPartsText(message.parts)};
+                                 JoinPartsText(message.parts), indexes};
     }
     return records;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ReplyEnd.h"
 #include "SmsCodec.h"
 #include "StringUtil.h"
 
@@ -82,36 +83,6 @@ std::string::size_type FindTextEnd(const std::string& reply, std::string::size_t
     return std::string::npos;
 }
 
-// Start of the first complete line at or after `from` that is the final result "OK"; with
-// lastLine, only when nothing but line ends follows it. npos when there is none.
-std::string::size_type FindOkLine(const std::string& reply, std::string::size_type from, bool lastLine)
-{
-    for (std::string::size_type p = reply.find("OK", from); p != std::string::npos;
-         p = reply.find("OK", p + 1)) {
-        const bool lineStart = p == from || reply[p - 1] == '\n';
-        std::string::size_type q = p + 2;
-        if (q < reply.size() && reply[q] == '\r')
-            ++q;
-        if (!lineStart || q >= reply.size() || reply[q] != '\n')
-            continue;
-        if (!lastLine || reply.find_first_not_of("\r\n", q) == std::string::npos)
-            return p;
-    }
-    return std::string::npos;
-}
-
-// A read that found no message: OK (nothing stored there) or an error line end it.
-int NoMessageRsp(const std::string& reply)
-{
-    if (FindOkLine(reply, 0, false) != std::string::npos)
-        return 0;
-    for (const std::string& line : SplitStringToArray(reply)) {
-        if (line.find("ERROR") != std::string::npos)
-            return 1;
-    }
-    return 2;
-}
-
 } // namespace
 
 std::string CPhone_Lumbrec::Get_ATI_Rsp()
@@ -184,25 +155,30 @@ std::string CPhone_Lumbrec::GetReadAllSmsCmd() { return "AT^HCMGL=4\r\n"; }
 int CPhone_Lumbrec::OnReadAllSmsCmdRsp(std::string reply)
 {
     // A full storage takes more than one read window to list at 9600 baud: wait for the
-    // final result code, or the entries of later windows would never be read (and a
-    // read-then-clear would delete them unread).
-    if (reply.find("OK") == std::string::npos && reply.find("ERROR") == std::string::npos)
+    // final result code, or the entries of later windows would never be read.
+    const ReplyEnd end = FindReplyEnd(reply, {"^HCMGL:"});
+    if (end.status == 2)
         return 2;
     m_recvSmsVec.clear();
     // Each listing starts the storage over: indexes left unread in the other storage are
     // not this one's.
     smsModeVec.clear();
+    m_readResult = SmsReadResult();
     // A refused listing shows nothing, but the storage may still hold messages.
-    m_bReadWhole = reply.find("ERROR") == std::string::npos;
-    for (const std::string& line : SplitStringToArray(reply)) {
+    m_readResult.listed = end.status == 0;
+    for (const std::string& line : SplitStringToArray(reply.substr(0, end.finalStart))) {
         const std::string::size_type p = line.find("^HCMGL:");
         if (p == std::string::npos)
             continue;
         const std::string::size_type c = line.find(',', p + 6);
         if (c == std::string::npos)
             continue;
+        // An entry is read, and deleted, by its index: one that is no number cannot be.
         SmsMode mode;
-        mode.nIndex = atoi(line.substr(p + 7, c - p - 7).c_str());
+        if (!ParseIndex(line.substr(p + 7, c - p - 7), mode.nIndex)) {
+            m_readResult.unreadable = true;
+            continue;
+        }
         mode.nStat = atoi(line.substr(c + 1, 1).c_str());
         smsModeVec.push_back(mode);
     }
@@ -215,23 +191,32 @@ std::string CPhone_Lumbrec::GetReadNextSmsCmd()
 {
     if (!NotFinished())
         return "";
-    char index[16];
-    snprintf(index, sizeof(index), "%d\r\n", smsModeVec.front().nIndex);
+    readingIndex = smsModeVec.front().nIndex;
     smsModeVec.erase(smsModeVec.begin());
-    return std::string("AT^HCMGR=") + index;
+    return "AT^HCMGR=" + std::to_string(readingIndex) + "\r\n";
 }
 
 int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
 {
     const std::string::size_type header = reply.find("^HCMGR:");
-    if (header == std::string::npos)
-        return NoMessageRsp(reply);
-    const std::string::size_type lineEnd = reply.find('\n', header);
+    const std::string::size_type lineEnd = header == std::string::npos ? header : reply.find('\n', header);
+    if (header == std::string::npos) {
+        // No message at that index: a bare OK, or an error.
+        const ReplyEnd end = FindReplyEnd(reply, {"^HCMGR:"});
+        if (end.status == 0)
+            ++m_readResult.emptyReads;
+        else if (end.status == 1)
+            m_readResult.unreadable = true;
+        if (end.status != 2 && CountFinalResults(reply) > 1)
+            m_readResult.strayFinal = true;
+        return end.status;
+    }
     if (lineEnd == std::string::npos)
         return 2;
 
     SmsRecvStruct_t message;
     std::string format;
+    int length = -1;
     // callerID,year,month,day,hour,minute,second,lang,format,length,...
     const std::vector<std::string> fields =
         SplitStringByChar(reply.substr(header + 7, lineEnd + 1 - header - 7), ',');
@@ -241,34 +226,42 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
                        fields[5] + ":" + fields[6];
         format = fields[8];
     }
+    if (fields.size() > 9 && !ParseIndex(fields[9], length))
+        length = -1;
     const std::string::size_type start = lineEnd + 1;
     const bool known = format == "1" || format == "6";
     std::string::size_type end = known ? FindTextEnd(reply, start, format) : std::string::npos;
-    std::string::size_type ok;
+    ReplyEnd replyEnd;
     if (end != std::string::npos) {
-        ok = FindOkLine(reply, end + (format == "1" ? 1 : sizeof(kUcs2CtrlZ)), false);
+        const std::string::size_type after = end + (format == "1" ? 1 : sizeof(kUcs2CtrlZ));
+        replyEnd = FindReplyEnd(reply, {"^HCMGR:"}, after);
+        // Past the Ctrl-Z every final result is one: more than the reply's own answer another command.
+        if (CountFinalResults(reply, after) > 1)
+            m_readResult.strayFinal = true;
     } else {
-        // A text without its Ctrl-Z runs up to the line ends before the final result, which
-        // must then be the reply's last line. Line ends go as CR LF pairs: a UCS2 character
-        // may end in the byte 0A or 0D.
-        ok = FindOkLine(reply, start, true);
-        end = ok;
+        // A text without its Ctrl-Z runs up to the line ends before the final result. Line
+        // ends go as CR LF pairs: a UCS2 character may end in the byte 0A or 0D.
+        replyEnd = FindReplyEnd(reply, {"^HCMGR:"}, start);
+        end = replyEnd.finalStart;
         while (end != std::string::npos && end - start >= 2 && reply.compare(end - 2, 2, "\r\n") == 0)
             end -= 2;
     }
-    if (ok == std::string::npos)
+    if (replyEnd.status == 2)
         return 2;
     if (format == "1")
         message.text = reply.substr(start, end - start);
     else if (format == "6")
         message.text = gsmDecodeNew2(reinterpret_cast<const unsigned char*>(reply.data() + start),
                                      static_cast<int>(end - start));
-    // A message that cannot be shown in full must not be deleted as read.
-    if (message.IsOk())
+    message.indexes = {readingIndex};
+    // A message is shown, and so deleted, only when it arrived whole: its header gives its length.
+    if (replyEnd.status == 0 && message.IsOk() && length >= 0 && static_cast<size_t>(length) == end - start) {
         m_recvSmsVec.push_back(message);
-    else
-        m_bReadWhole = false;
-    return 0;
+        ++m_readResult.wholeEntries;
+    } else {
+        m_readResult.unreadable = true;
+    }
+    return replyEnd.status;
 }
 
 PHONE_TYPE_t CPhone_Lumbrec::GetPhoneType() { return PHONE_TYPE_LUMBREC; }

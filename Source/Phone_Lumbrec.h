@@ -36,4 +36,5 @@ private:
     std::string sendCmd;              // last single-part send command
     std::string sendBody;             // its raw UCS2 body
     std::vector<SmsMode> smsModeVec;  // listed entries still to read
+    int readingIndex = -1;            // the index whose read was asked last
 };

@@ -22,14 +22,14 @@ std::string CPhone_Morvanth::GetReadAllSmsCmd() { return "AT+CMGD=?\r\n"; }
 
 int CPhone_Morvanth::OnReadAllSmsCmdRsp(std::string reply)
 {
-    return OnIndexListRsp(*this, reply, indexList, smsInfoVec, m_recvSmsVec, m_bReadWhole);
+    return OnIndexListRsp(*this, reply, indexList, smsInfoVec, m_recvSmsVec, m_readResult);
 }
 
 bool CPhone_Morvanth::NotFinished() { return !indexList.empty(); }
 
-std::string CPhone_Morvanth::GetReadNextSmsCmd() { return PopIndexReadCmd(indexList); }
+std::string CPhone_Morvanth::GetReadNextSmsCmd() { return PopIndexReadCmd(indexList, readingIndex); }
 
 int CPhone_Morvanth::OnReadNextSmsCmdRsp(std::string reply)
 {
-    return OnIndexReadRsp(reply, smsInfoVec, m_recvSmsVec, m_bReadWhole);
+    return OnIndexReadRsp(reply, readingIndex, smsInfoVec, m_recvSmsVec, m_readResult);
 }

@@ -49,14 +49,14 @@ std::string CPhone_Sorvik::GetReadAllSmsCmd() { return "AT+CMGD=?\r\n"; }
 
 int CPhone_Sorvik::OnReadAllSmsCmdRsp(std::string reply)
 {
-    return OnIndexListRsp(*this, reply, indexList, smsInfoVec, m_recvSmsVec, m_bReadWhole);
+    return OnIndexListRsp(*this, reply, indexList, smsInfoVec, m_recvSmsVec, m_readResult);
 }
 
 bool CPhone_Sorvik::NotFinished() { return !indexList.empty(); }
 
-std::string CPhone_Sorvik::GetReadNextSmsCmd() { return PopIndexReadCmd(indexList); }
+std::string CPhone_Sorvik::GetReadNextSmsCmd() { return PopIndexReadCmd(indexList, readingIndex); }
 
 int CPhone_Sorvik::OnReadNextSmsCmdRsp(std::string reply)
 {
-    return OnIndexReadRsp(reply, smsInfoVec, m_recvSmsVec, m_bReadWhole);
+    return OnIndexReadRsp(reply, readingIndex, smsInfoVec, m_recvSmsVec, m_readResult);
 }

@@ -25,5 +25,6 @@ public:
 protected:
     bool bSmsCenterOk = false;          // the last SMS-centre reply succeeded
     std::vector<std::string> indexList; // indexes still to read, as the module listed them
+    std::string readingIndex;           // the index whose read was asked last
     std::vector<SmsInfo> smsInfoVec;    // entries read since the last accepted index list
 };

@@ -44,14 +44,14 @@ std::string CPhone_Ulbran::GetReadAllSmsCmd() { return "AT+CMGD=?\r\n"; }
 
 int CPhone_Ulbran::OnReadAllSmsCmdRsp(std::string reply)
 {
-    return OnIndexListRsp(*this, reply, indexList, smsInfoVec, m_recvSmsVec, m_bReadWhole);
+    return OnIndexListRsp(*this, reply, indexList, smsInfoVec, m_recvSmsVec, m_readResult);
 }
 
 bool CPhone_Ulbran::NotFinished() { return !indexList.empty(); }
 
-std::string CPhone_Ulbran::GetReadNextSmsCmd() { return PopIndexReadCmd(indexList); }
+std::string CPhone_Ulbran::GetReadNextSmsCmd() { return PopIndexReadCmd(indexList, readingIndex); }
 
 int CPhone_Ulbran::OnReadNextSmsCmdRsp(std::string reply)
 {
-    return OnIndexReadRsp(reply, smsInfoVec, m_recvSmsVec, m_bReadWhole);
+    return OnIndexReadRsp(reply, readingIndex, smsInfoVec, m_recvSmsVec, m_readResult);
 }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <set>
 
+#include "ReplyEnd.h"
 #include "StringUtil.h"
 
 namespace {
@@ -34,52 +36,42 @@ size_t FindHeader(const std::vector<std::string>& lines)
 }
 
 // A storage holds a few hundred entries at most and the read stops after 100; a longer list
-// is cut here, so a range such as "1-4000000000" costs nothing and still leaves indexes unread.
+// is cut here, so a range such as "1-999999999" costs nothing and still leaves indexes unread.
 const size_t MAX_LISTED_INDEXES = 1000;
 
 // Bounds of a range piece "a-b" (blanks allowed around the numbers); false for any other piece.
-bool RangeBounds(const std::string& piece, unsigned long& low, unsigned long& high)
+bool RangeBounds(const std::string& piece, int& low, int& high)
 {
     const std::string::size_type dash = piece.find('-');
-    if (dash == std::string::npos)
-        return false;
-    auto number = [](const std::string& text, unsigned long& value) {
-        const std::string::size_type first = text.find_first_not_of(' ');
-        const std::string::size_type last = text.find_last_not_of(' ');
-        if (first == std::string::npos || last - first >= 9)
-            return false;
-        for (std::string::size_type i = first; i <= last; ++i) {
-            if (!isdigit(static_cast<unsigned char>(text[i])))
-                return false;
-        }
-        value = strtoul(text.c_str() + first, nullptr, 10);
-        return true;
-    };
-    if (!number(piece.substr(0, dash), low) || !number(piece.substr(dash + 1), high))
+    if (dash == std::string::npos || !ParseIndex(piece.substr(0, dash), low) ||
+        !ParseIndex(piece.substr(dash + 1), high))
         return false;
     if (low > high)
         std::swap(low, high);
     return true;
 }
 
-// List syntax of 3GPP TS 27.007: "1-3" is a range. Each index is read once, in the order listed.
+// List syntax of 3GPP TS 27.007: "1-3" is a range. Each index is read once, in the order listed:
+// "004" and " 4" are both index 4. Pieces that name no index stay, once each, as they are.
 std::vector<std::string> ExpandIndexPieces(const std::vector<std::string>& pieces)
 {
     std::vector<std::string> indexes;
-    auto add = [&indexes](const std::string& index) {
-        if (indexes.size() < MAX_LISTED_INDEXES &&
-            std::find(indexes.begin(), indexes.end(), index) == indexes.end())
-            indexes.push_back(index);
-    };
+    std::set<int> listed;
+    std::set<std::string> others;
     for (const std::string& piece : pieces) {
-        unsigned long low = 0;
-        unsigned long high = 0;
-        if (!RangeBounds(piece, low, high)) {
-            add(piece);
-            continue;
+        int low = 0;
+        int high = 0;
+        if (ParseIndex(piece, low)) {
+            if (indexes.size() < MAX_LISTED_INDEXES && listed.insert(low).second)
+                indexes.push_back(piece);
+        } else if (RangeBounds(piece, low, high)) {
+            for (int i = low; i <= high && indexes.size() < MAX_LISTED_INDEXES; ++i) {
+                if (listed.insert(i).second)
+                    indexes.push_back(std::to_string(i));
+            }
+        } else if (indexes.size() < MAX_LISTED_INDEXES && others.insert(piece).second) {
+            indexes.push_back(piece);
         }
-        for (unsigned long i = low; i <= high && indexes.size() < MAX_LISTED_INDEXES; ++i)
-            add(std::to_string(i));
     }
     return indexes;
 }
@@ -88,15 +80,19 @@ std::vector<std::string> ExpandIndexPieces(const std::vector<std::string>& piece
 
 int OnIndexListRsp(CPhoneCardBase& phone, const std::string& reply, std::vector<std::string>& indexList,
                    std::vector<SmsInfo>& smsInfoVec, std::vector<SmsRecvStruct_t>& recvSms,
-                   bool& readWhole)
+                   SmsReadResult& result)
 {
-    if (reply.find("OK") == std::string::npos)
-        return phone.OnOkErrorRsp(reply);
+    const ReplyEnd end = FindReplyEnd(reply, {"+CMGD:"});
+    // The error line, as a complete line, becomes the driver's error text.
+    if (end.status == 1)
+        return phone.OnOkErrorRsp(end.finalLine + "\n");
+    if (end.status != 0)
+        return 2;
     // Indexes left from the other storage's read must not be read in this one.
     indexList.clear();
     smsInfoVec.clear();
     recvSms.clear();
-    readWhole = true;
+    result = SmsReadResult();
     const std::string::size_type open = reply.find('(');
     const std::string::size_type close = open == std::string::npos ? open : reply.find(')', open);
     // Pieces stay as listed (blanks too) but for ranges.
@@ -105,36 +101,47 @@ int OnIndexListRsp(CPhoneCardBase& phone, const std::string& reply, std::vector<
     return 0;
 }
 
-std::string PopIndexReadCmd(std::vector<std::string>& indexList)
+std::string PopIndexReadCmd(std::vector<std::string>& indexList, std::string& readingIndex)
 {
     if (indexList.empty())
         return "";
-    const std::string index = indexList.front();
+    readingIndex = indexList.front();
     indexList.erase(indexList.begin());
-    return "AT+CMGR=" + index + "\r\n";
+    return "AT+CMGR=" + readingIndex + "\r\n";
 }
 
-int OnIndexReadRsp(const std::string& reply, std::vector<SmsInfo>& smsInfoVec,
-                   std::vector<SmsRecvStruct_t>& recvSms, bool& readWhole)
+int OnIndexReadRsp(const std::string& reply, const std::string& readingIndex, std::vector<SmsInfo>& smsInfoVec,
+                   std::vector<SmsRecvStruct_t>& recvSms, SmsReadResult& result)
 {
-    if (reply.find("OK") == std::string::npos)
-        return reply.find("ERROR") == std::string::npos ? 2 : 1;
-    const std::vector<std::string> lines = SplitStringToArray(reply);
+    const ReplyEnd end = FindReplyEnd(reply, {"+CMGR:"});
+    if (end.status == 2)
+        return 2;
+    if (CountFinalResults(reply) > 1)
+        result.strayFinal = true;
+    if (end.status == 1) {
+        // Listed, yet not read: what it holds is unknown.
+        result.unreadable = true;
+        return 1;
+    }
+    const std::vector<std::string> lines = SplitStringToArray(reply.substr(0, end.finalStart));
     const size_t header = FindHeader(lines);
-    if (header < lines.size()) {
+    int index = -1;
+    if (header == lines.size()) {
+        // Nothing stored there: modules that list every slot answer so.
+        ++result.emptyReads;
+    } else {
+        SmsInfo info;
+        info.mode.nStat = HeaderStatus(lines[header]);
         const size_t pdu = FindPduLine(lines, header + 1, "+CMGR:");
-        if (pdu < lines.size()) {
-            SmsInfo info;
-            info.mode.nIndex = 1;
-            info.mode.nStat = HeaderStatus(lines[header]);
-            DecodeEntry(info, lines[pdu]);
-            if (IsEmptyEntry(info))
-                readWhole = false;
+        if (ParseIndex(readingIndex, index) && pdu < lines.size() &&
+            DecodeWholeEntry(info, lines[header], lines[pdu])) {
+            info.mode.nIndex = index;
             smsInfoVec.push_back(info);
         } else {
-            readWhole = false;
+            result.unreadable = true;
         }
     }
+    result.wholeEntries = static_cast<unsigned>(smsInfoVec.size());
     recvSms = CPhoneCardBase::SmsInfoVecToSmsRecvStructVec(smsInfoVec);
     return 0;
 }

@@ -74,3 +74,7 @@ void gsmLongSmsPdu(const SM_PARAM* p, std::vector<std::string>& parts, bool unus
 // Both return the number of bytes of text decoded into szText.
 int gsmDecodePdu(const char* pdu, SM_PARAM* p);
 int gsmDecodeSendPdu(const char* pdu, SM_PARAM* p);
+// True when the TPDU (the octets after the SMSC field) is exactly tpduOctets long, as a listing
+// header gives it, and holds all the user data its length octet announces: a cut PDU is no
+// whole message. received picks the layout as for the decoders.
+bool gsmPduIsWhole(const char* pdu, int tpduOctets, bool received);

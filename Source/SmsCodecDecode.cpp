@@ -14,10 +14,13 @@ public:
     {
         while (smscodec::HexValue(text_[length_]) >= 0)
             ++length_;
+        odd_ = length_ % 2 != 0;
         length_ &= ~size_t{1};
     }
 
     size_t Remaining() const { return (length_ - pos_) / 2; }
+    // A hex digit was left over after the last whole octet.
+    bool Odd() const { return odd_; }
 
     bool Octet(uint8_t& value)
     {
@@ -53,6 +56,7 @@ private:
     const char* text_;
     size_t length_ = 0;
     size_t pos_ = 0;
+    bool odd_ = false;
 };
 
 enum class Alphabet { Gsm7, Data8, Ucs2, Unreadable };
@@ -210,6 +214,14 @@ void StorePartHex(const std::vector<uint8_t>& ucs2, SM_PARAM* p)
     p->nPartHexLen = gsmBytes2String(ucs2.data(), p->szPartHex, static_cast<int>(n));
 }
 
+// TP-MTI: a module may list a stored SUBMIT or a status report where a DELIVER is expected, or
+// the reverse; the reserved value keeps the layout asked for.
+bool IsSubmit(uint8_t firstOctet, bool received)
+{
+    const uint8_t mti = firstOctet & 0x03;
+    return mti == kSubmit || (mti != kDeliver && mti != kStatusReport && !received);
+}
+
 int DecodeSms(const char* pdu, SM_PARAM* p, bool received)
 {
     std::memset(p->szText, 0, sizeof p->szText);
@@ -227,16 +239,13 @@ int DecodeSms(const char* pdu, SM_PARAM* p, bool received)
     uint8_t firstOctet = 0;
     if (!reader.Octet(firstOctet))
         return 0;
-    // TP-MTI: a module may list a stored SUBMIT or a status report where a DELIVER is
-    // expected, or the reverse; the reserved value keeps the layout asked for.
-    const uint8_t mti = firstOctet & 0x03;
-    if (mti == kStatusReport) {
+    if ((firstOctet & 0x03) == kStatusReport) {
         reader.Skip(1); // message reference
         CopyText(ReadAddress(reader), p->szPeer, sizeof p->szPeer);
         CopyText(reader.SemiOctets(7), p->szTimeStamp, sizeof p->szTimeStamp);
         return 0;
     }
-    const bool submit = mti == kSubmit || (mti != kDeliver && !received);
+    const bool submit = IsSubmit(firstOctet, received);
     if (submit)
         reader.Skip(1); // message reference
     CopyText(ReadAddress(reader), p->szPeer, sizeof p->szPeer);
@@ -286,4 +295,41 @@ int gsmDecodePdu(const char* pdu, SM_PARAM* p)
 int gsmDecodeSendPdu(const char* pdu, SM_PARAM* p)
 {
     return DecodeSms(pdu, p, false);
+}
+
+bool gsmPduIsWhole(const char* pdu, int tpduOctets, bool received)
+{
+    PduReader reader(pdu);
+    uint8_t smscLength = 0;
+    if (reader.Odd() || !reader.Octet(smscLength) || reader.Remaining() < smscLength)
+        return false;
+    reader.Skip(smscLength);
+    uint8_t firstOctet = 0;
+    if (tpduOctets < 0 || reader.Remaining() != static_cast<size_t>(tpduOctets) || !reader.Octet(firstOctet))
+        return false;
+    // A status report carries no user data to measure.
+    if ((firstOctet & 0x03) == kStatusReport)
+        return true;
+    const bool submit = IsSubmit(firstOctet, received);
+    uint8_t digits = 0;
+    uint8_t skip = 0;
+    if ((submit && !reader.Octet(skip)) || !reader.Octet(digits) || !reader.Octet(skip))
+        return false;
+    // Address digits, then PID and DCS.
+    size_t before = (digits + 1u) / 2;
+    if (reader.Remaining() < before + 2)
+        return false;
+    reader.Skip(before);
+    uint8_t dcs = 0;
+    reader.Octet(skip);
+    reader.Octet(dcs);
+    // Validity period, or the service-centre time stamp.
+    before = submit ? ValidityOctets(firstOctet) : 7;
+    uint8_t udl = 0;
+    if (reader.Remaining() < before + 1)
+        return false;
+    reader.Skip(before);
+    reader.Octet(udl);
+    const size_t udOctets = AlphabetOf(dcs) == Alphabet::Gsm7 ? (udl * 7u + 7) / 8 : udl;
+    return reader.Remaining() >= udOctets;
 }

@@ -26,11 +26,14 @@ bool LessLongSms(const SmsInfo& a, const SmsInfo& b);
 bool IsHexChar(char c);
 
 // The PDU of a listed header is the next line that holds only hex digits: unsolicited lines
-// such as "RING" or "+CMTI: ..." may come between. Looks from line `from` on and stops at the
-// next line holding headerKey (that header has no PDU); lines.size() when there is none.
+// such as "RING" or "+CMTI: ..." may come between, and a two-line report ("+CDS:", "+CMT:" or
+// "+CBM:" with its own PDU line) is passed over whole. Looks from line `from` on and stops at
+// the next line holding headerKey (that header has no PDU); lines.size() when there is none.
 size_t FindPduLine(const std::vector<std::string>& lines, size_t from, const char* headerKey);
-// Decodes the PDU by the entry's status: received (0, 1) as SMS-DELIVER, stored outgoing
-// (2, 3) as SMS-SUBMIT, any other status not at all.
-void DecodeEntry(SmsInfo& info, const std::string& pdu);
-// An entry that gives no number, time or text: its PDU could not be decoded.
-bool IsEmptyEntry(const SmsInfo& info);
+// A storage index as a listing or an index list gives it: digits, blanks around them allowed.
+bool ParseIndex(const std::string& text, int& index);
+// Decodes a stored entry's PDU by its status: received (0, 1) as SMS-DELIVER, stored outgoing
+// (2, 3) as SMS-SUBMIT. False when the entry is not whole: another status, a PDU that does not
+// agree with the header's length field (its last field) or with its own user-data length, or
+// one that gives no number, time or text.
+bool DecodeWholeEntry(SmsInfo& info, const std::string& header, const std::string& pdu);

@@ -50,11 +50,9 @@ bool CComPortBase::ReadAll(std::string& reply)
     return true;
 }
 
-void CComPortBase::DiscardInput()
+std::string CComPortBase::DiscardInput()
 {
-    if (m_pImpl) {
-        m_pImpl->DiscardInput();
-    }
+    return m_pImpl ? m_pImpl->DiscardInput() : std::string();
 }
 
 bool CComPortBase::IsComError() const

@@ -19,8 +19,9 @@ public:
     bool Write(std::string text);
     // Runs one read window and appends what arrived to reply; the port never clears reply.
     bool ReadAll(std::string& reply);
-    // Drops the input that has arrived and not been read yet, without waiting for more.
-    void DiscardInput();
+    // Drops the input that has arrived and not been read yet, without waiting for more, and
+    // tells what it was.
+    std::string DiscardInput();
     bool IsComError() const;
     std::string GetErrorMsg() const;
 

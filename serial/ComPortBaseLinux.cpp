@@ -256,11 +256,12 @@ bool CComPortBaseLinux::ReadAll(std::string& reply)
     return true;
 }
 
-void CComPortBaseLinux::DiscardInput()
+std::string CComPortBaseLinux::DiscardInput()
 {
-    m_strKeepInput.clear();
+    std::string dropped;
+    dropped.swap(m_strKeepInput);
     if (m_fd == -1) {
-        return;
+        return dropped;
     }
     // Bounded, so a module that never stops talking cannot hold the caller here.
     char buf[READ_BUF_SIZE];
@@ -270,9 +271,11 @@ void CComPortBaseLinux::DiscardInput()
             n = read(m_fd, buf, sizeof buf);
         } while (n < 0 && errno == EINTR);
         if (n <= 0) {
-            return;
+            break;
         }
+        dropped.append(buf, static_cast<size_t>(n));
     }
+    return dropped;
 }
 
 bool CComPortBaseLinux::IsComError() const

@@ -21,8 +21,9 @@ public:
     bool Write(std::string text);
     // Runs one read window and appends what arrived (kept input first) to reply.
     bool ReadAll(std::string& reply);
-    // Drops the kept input and what waits on the descriptor, without waiting for more.
-    void DiscardInput();
+    // Drops the kept input and what waits on the descriptor, without waiting for more; returns
+    // what it dropped.
+    std::string DiscardInput();
     bool IsComError() const;
     std::string GetErrorMsg() const;
     // Largest number of bytes one write call carries on this port.

@@ -115,7 +115,7 @@ TEST_F(ReadFlowModem, PerIndexReadingStopsAfterOneHundredPasses)
     std::vector<SmsRecvStruct_t> meSms = {{"stale", "stale", "stale"}};
     std::vector<SmsRecvStruct_t> smSms = {{"stale", "stale", "stale"}};
     // Entries left unread: deleting this port's messages would lose them.
-    EXPECT_FALSE(manager.GetPortSMS(Record(modem, PHONE_TYPE_MORVANTH), meSms, smSms));
+    EXPECT_FALSE(manager.GetPortSMS(Record(modem, PHONE_TYPE_MORVANTH), meSms, smSms).read);
 
     const std::string dialogue = modem.Received();
     size_t reads = 0;

@@ -115,18 +115,24 @@ inline std::string Ucs2SubmitPart(const std::string& to, const Concat& c, const 
     return std::string(head) + SemiOctets(to) + "0008AA" + len + Hex(ud);
 }
 
+// The length a listing header gives: the PDU's octets without its SMSC field.
+inline std::string TpduLength(const std::string& pdu)
+{
+    const size_t smsc = pdu.size() >= 2 ? std::stoul(pdu.substr(0, 2), nullptr, 16) : 0;
+    return std::to_string(pdu.size() / 2 - 1 - smsc);
+}
+
 // One "+CMGL:" entry of a PDU-mode listing.
 inline std::string ListEntry(int index, int stat, const std::string& pdu)
 {
-    return "+CMGL: " + std::to_string(index) + "," + std::to_string(stat) + ",," +
-           std::to_string(pdu.size() / 2) + "\r\n" + pdu + "\r\n";
+    return "+CMGL: " + std::to_string(index) + "," + std::to_string(stat) + ",," + TpduLength(pdu) + "\r\n" +
+           pdu + "\r\n";
 }
 
 // One "+CMGR:" reply to a per-index read.
 inline std::string ReadReply(int stat, const std::string& pdu)
 {
-    return "\r\n+CMGR: " + std::to_string(stat) + ",," + std::to_string(pdu.size() / 2) + "\r\n" + pdu +
-           "\r\n\r\nOK\r\n";
+    return "\r\n+CMGR: " + std::to_string(stat) + ",," + TpduLength(pdu) + "\r\n" + pdu + "\r\n\r\nOK\r\n";
 }
 
 } // namespace testpdu

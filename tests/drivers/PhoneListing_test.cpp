@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ReadResultCheck.h"
 #include "DeliverPduBuilder.h"
 #include "ReplyFixtures.h"
 #include "PhoneCardBase.h"
@@ -134,8 +135,7 @@ TEST(PhoneListing, NumberAndTimeOfALongMessageComeFromItsLastPart)
 
 TEST(PhoneListing, ListingJudgeAndEntries)
 {
-    // whole: every listed entry was read and the listing reached its OK, so deleting the
-    // storage loses nothing that was not shown.
+    // whole: every listed entry was read whole and the listing reached its final result.
     struct Row {
         const char* what;
         std::string reply;
@@ -145,28 +145,44 @@ TEST(PhoneListing, ListingJudgeAndEntries)
     };
     const std::string entry = ListEntry(1, 1, Ucs2Single("10086", u"hi"));
     const std::string pdu = Ucs2Single("10010", u"yo");
+    const std::string header2 = "+CMGL: 2,1,," + TpduLength(pdu) + "\r\n";
+    const std::string cut = pdu.substr(0, pdu.size() - 2); // one octet short of its user data
     const Row rows[] = {
         {"empty storage", "\r\nOK\r\n", 0, 0, true},
         {"listing with OK", entry + "\r\nOK\r\n", 0, 1, true},
         {"OK not arrived yet: complete entries so far", entry + ListEntry(2, 1, Ucs2Single("10086", u"x")).substr(0, 30),
          2, 1, false},
-        {"header without its PDU line", entry + "+CMGL: 2,1,,20\r\n", 2, 1, false},
-        {"header without its PDU line, then OK", entry + "+CMGL: 2,1,,20\r\n\r\nOK\r\n", 0, 1, false},
-        {"header followed by the next header", "+CMGL: 2,1,,20\r\n" + entry + "\r\nOK\r\n", 0, 1, false},
-        {"header without a comma gives no entry", "+CMGL: 3\r\n" + Ucs2Single("1", u"a") + "\r\nOK\r\n", 0, 0, false},
-        {"negative index gives no entry", "+CMGL: -1,1,,8\r\n" + Ucs2Single("1", u"a") + "\r\nOK\r\n", 0, 0, false},
-        {"unknown status: an empty record", "+CMGL: 4,7,,8\r\n" + Ucs2Single("1", u"a") + "\r\nOK\r\n", 0, 1, false},
-        {"PDU that decodes to nothing", "+CMGL: 4,1,,8\r\n00\r\n\r\nOK\r\n", 0, 1, false},
+        {"header without its PDU line", entry + header2, 2, 1, false},
+        {"header without its PDU line, then OK", entry + header2 + "\r\nOK\r\n", 0, 1, false},
+        {"header followed by the next header", header2 + entry + "\r\nOK\r\n", 0, 1, false},
+        {"header without a comma gives no entry", "+CMGL: 3\r\n" + pdu + "\r\nOK\r\n", 0, 0, false},
+        {"negative index gives no entry", "+CMGL: -1,1,," + TpduLength(pdu) + "\r\n" + pdu + "\r\nOK\r\n", 0, 0, false},
+        {"index that is no number", "+CMGL: x,1,," + TpduLength(pdu) + "\r\n" + pdu + "\r\nOK\r\n", 0, 0, false},
+        {"unknown status is not shown", ListEntry(4, 7, pdu) + "\r\nOK\r\n", 0, 0, false},
+        {"PDU that decodes to nothing", "+CMGL: 4,1,,0\r\n00\r\n\r\nOK\r\n", 0, 0, false},
+        {"PDU shorter than its user data length", "+CMGL: 2,1,," + TpduLength(cut) + "\r\n" + cut + "\r\n" + entry +
+                                                       "\r\nOK\r\n",
+         0, 1, false},
+        {"length field that disagrees with the PDU", "+CMGL: 2,1,,99\r\n" + pdu + "\r\n" + entry + "\r\nOK\r\n", 0, 1,
+         false},
         {"some modules end with SMS DONE", entry + "SMS DONE\r\n", 0, 1, false},
         {"echoed command is no header", "AT+CMGL=4\r\r\n" + entry + "\r\nOK\r\n", 0, 1, true},
         {"unsolicited lines between a header and its PDU",
-         "+CMGL: 2,1,,20\r\nRING\r\n\r\n+CMTI: \"SM\",3\r\n" + pdu + "\r\n" + entry + "\r\nOK\r\n", 0, 2, true},
+         header2 + "RING\r\n\r\n+CMTI: \"SM\",3\r\n" + pdu + "\r\n" + entry + "\r\nOK\r\n", 0, 2, true},
+        {"a status report with its own PDU line between a header and its PDU",
+         header2 + "+CDS: 25\r\n" + Ucs2Single("10000", u"zz") + "\r\n" + pdu + "\r\n" + entry + "\r\nOK\r\n", 0, 2,
+         true},
+        {"OK and ERROR inside alpha fields end nothing",
+         "+CMGL: 2,1,\"BOOKSHOP\"," + TpduLength(pdu) + "\r\n" + pdu + "\r\n+CMGL: 3,1,\"TERRORS\"," +
+             TpduLength(pdu) + "\r\n" + pdu + "\r\n",
+         2, 2, false},
+        {"a report after the final result keeps nothing open", entry + "\r\nOK\r\n\r\n+CMTI: \"SM\",3\r\n", 0, 1, true},
     };
     for (const Row& row : rows) {
         CPhoneCardBase phone;
         EXPECT_EQ(phone.OnReadAllSmsCmdRsp(row.reply), row.status) << row.what;
         EXPECT_EQ(phone.GetReadSms().size(), row.records) << row.what;
-        EXPECT_EQ(phone.IsReadWhole(), row.whole) << row.what;
+        EXPECT_EQ(EveryEntryRead(phone), row.whole) << row.what;
     }
 }
 
@@ -214,16 +230,15 @@ TEST(PhoneListing, RealListings)
             EXPECT_EQ(r.text.size(), 149u);
         }
     }
-    // 26-cmgl-pantech-4entries-truncated.txt: stored sent messages (status 3), the fourth
-    // cut in the middle of its PDU.
+    // 26-cmgl-pantech-4entries-truncated.txt: stored sent messages (status 3) whose PDUs hold
+    // an odd number of hex digits, the fourth cut in the middle: none is whole, none is shown.
     const std::string pantech = ReadReplyFixture("26-cmgl-pantech-4entries-truncated.txt");
     ASSERT_FALSE(pantech.empty());
     {
         CPhoneCardBase phone;
-        EXPECT_EQ(phone.OnReadAllSmsCmdRsp(pantech), 2);
-        EXPECT_EQ(phone.GetReadSms().size(), 3u);
         EXPECT_EQ(phone.OnReadAllSmsCmdRsp(pantech + "\r\nOK\r\n"), 0);
-        EXPECT_EQ(phone.GetReadSms().size(), 4u);
+        EXPECT_TRUE(phone.GetReadSms().empty());
+        EXPECT_TRUE(phone.GetReadResult().unreadable);
     }
 }
 

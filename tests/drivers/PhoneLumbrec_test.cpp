@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ReadResultCheck.h"
 #include "Phone_Lumbrec.h"
 
 namespace {
@@ -30,8 +31,14 @@ std::string Letters(size_t count)
     return text;
 }
 
-const char kHeaderFormat1[] = "^HCMGR: 13800138000,2021,01,11,13,25,42,0,1,5,0,0,0,1\r\n";
-const char kHeaderFormat6[] = "^HCMGR: 13800138000,2021,01,11,13,25,42,0,6,8,0,0,0,1\r\n";
+// A read reply's header for a text of `length` bytes, then the text.
+std::string Header(const char* format, size_t length)
+{
+    return std::string("\r\n^HCMGR: 13800138000,2021,01,11,13,25,42,0,") + format + "," + std::to_string(length) +
+           ",0,0,0,1\r\n";
+}
+std::string F1(const std::string& text) { return Header("1", text.size()) + text; }
+std::string F6(const std::string& ucs2) { return Header("6", ucs2.size()) + ucs2; }
 
 TEST(LumbrecSend, SinglePartIsRawUcs2WithCtrlZ)
 {
@@ -154,7 +161,7 @@ TEST(LumbrecRead, ListingQueuesIndexesForReading)
     EXPECT_EQ("AT^HCMGR=7\r\n", card.GetReadNextSmsCmd());
     EXPECT_FALSE(card.NotFinished());
     EXPECT_EQ("", card.GetReadNextSmsCmd());
-    EXPECT_TRUE(card.IsReadWhole());
+    EXPECT_TRUE(EveryEntryRead(card));
 
     // A refused listing reads as empty, but what the storage holds was never seen.
     const std::pair<std::string, bool> notListed[] = {
@@ -162,7 +169,7 @@ TEST(LumbrecRead, ListingQueuesIndexesForReading)
     for (const auto& listing : notListed) {
         EXPECT_EQ(0, card.OnReadAllSmsCmdRsp(listing.first)) << listing.first;
         EXPECT_FALSE(card.NotFinished()) << listing.first;
-        EXPECT_EQ(listing.second, card.IsReadWhole()) << listing.first;
+        EXPECT_EQ(listing.second, EveryEntryRead(card)) << listing.first;
     }
 }
 
@@ -189,50 +196,51 @@ TEST(LumbrecRead, OneMessagePerRead)
         std::vector<std::string> texts; // texts stored, in order
         bool whole;                     // false: a message was there and could not be shown
     };
-    const std::string h1 = std::string("\r\n") + kHeaderFormat1;
-    const std::string h6 = std::string("\r\n") + kHeaderFormat6;
     const Case cases[] = {
-        {"format 1", h1 + "hello\x1A\r\n\r\nOK\r\n", 0, {"hello"}, true},
+        {"format 1", F1("hello") + "\x1A\r\n\r\nOK\r\n", 0, {"hello"}, true},
         // 0x0A, 0x0D and 0x1A bytes inside characters do not cut the UCS2 text.
         {"format 6 with 0A/0D/1A bytes inside characters",
-         h6 + Bytes({0x4E, 0x0A, 0x4E, 0x0D, 0x4E, 0x1A}) + kCtrlZ + "\r\n\r\nOK\r\n", 0, {han}, true},
+         F6(Bytes({0x4E, 0x0A, 0x4E, 0x0D, 0x4E, 0x1A})) + kCtrlZ + "\r\n\r\nOK\r\n", 0, {han}, true},
         // Nor do the bytes of a line "OK": only the final result after the Ctrl-Z ends the read.
         {"format 6 holding the bytes CR LF O K CR LF",
-         h6 + Bytes({0x0D, 0x0A, 0x4F, 0x4B, 0x0D, 0x0A}) + kCtrlZ + "\r\n\r\nOK\r\n", 0,
+         F6(Bytes({0x0D, 0x0A, 0x4F, 0x4B, 0x0D, 0x0A})) + kCtrlZ + "\r\n\r\nOK\r\n", 0,
          {"\xE0\xB4\x8A\xE4\xBD\x8B\xE0\xB4\x8A"}, true},
-        {"format 6 Ctrl-Z arrived, final result not yet", h6 + Ucs2("ab") + kCtrlZ + "\r\n", 2, {}, true},
+        {"format 6 Ctrl-Z arrived, final result not yet", F6(Ucs2("ab")) + kCtrlZ + "\r\n", 2, {}, true},
         // Only a 00 1A unit at an even offset ends the text.
         {"format 6 with 00 1A across two characters",
-         h6 + Bytes({0x4E, 0x00, 0x1A, 0x4E}) + kCtrlZ + "\r\nOK\r\n", 0, {"\xE4\xB8\x80\xE1\xA9\x8E"}, true},
+         F6(Bytes({0x4E, 0x00, 0x1A, 0x4E})) + kCtrlZ + "\r\nOK\r\n", 0, {"\xE4\xB8\x80\xE1\xA9\x8E"}, true},
         // Without its Ctrl-Z a text runs to the final result.
-        {"format 6 without its Ctrl-Z", h6 + Bytes({0x4E, 0x0A}) + "\r\n\r\nOK\r\n", 0, {"\xE4\xB8\x8A"}, true},
-        {"format 1 without its Ctrl-Z", h1 + "hello\r\n\r\nOK\r\n", 0, {"hello"}, true},
-        {"format 1 without its Ctrl-Z, a line OK inside",
-         h1 + "fine\r\nOK\r\nthanks\r\n\r\nOK\r\n", 0, {"fine\r\nOK\r\nthanks"}, true},
-        {"format 6 empty text", h6 + kCtrlZ + "\r\nOK\r\n", 0, {}, false},
-        {"no OK yet", h1 + "hello\x1A\r\n", 2, {}, true},
+        {"format 6 without its Ctrl-Z", F6(Bytes({0x4E, 0x0A})) + "\r\n\r\nOK\r\n", 0, {"\xE4\xB8\x8A"}, true},
+        {"format 1 without its Ctrl-Z", F1("hello") + "\r\n\r\nOK\r\n", 0, {"hello"}, true},
+        {"format 1 without its Ctrl-Z, a line OK inside", F1("fine\r\nOK\r\nthanks") + "\r\n\r\nOK\r\n", 0,
+         {"fine\r\nOK\r\nthanks"}, true},
+        // That text cut after its line "OK" is shorter than its header says: not shown.
+        {"a text cut at a line OK", Header("1", 16) + "fine\r\nOK\r\n", 0, {}, false},
+        {"length that disagrees with the text", Header("1", 4) + "hello\x1A\r\n\r\nOK\r\n", 0, {}, false},
+        {"format 6 empty text", F6("") + kCtrlZ + "\r\nOK\r\n", 0, {}, false},
+        {"no OK yet", F1("hello") + "\x1A\r\n", 2, {}, true},
         {"header line not complete", "\r\n^HCMGR: 138", 2, {}, true},
         // Format 1 text runs to its Ctrl-Z: a message saying OK, or written over several
         // lines, is stored whole.
-        {"format 1 text holding OK", h1 + "is it OK?\x1A\r\n\r\nOK\r\n", 0, {"is it OK?"}, true},
-        {"format 1 text of two bytes", h1 + "\x1A\r\n\r\nOK\r\n", 0, {}, false},
-        {"format 1 text over several lines", h1 + "first\r\nsecond\x1A\r\n\r\nOK\r\n", 0,
+        {"format 1 text holding OK", F1("is it OK?") + "\x1A\r\n\r\nOK\r\n", 0, {"is it OK?"}, true},
+        {"format 1 empty text", F1("") + "\x1A\r\n\r\nOK\r\n", 0, {}, false},
+        {"format 1 text over several lines", F1("first\r\nsecond") + "\x1A\r\n\r\nOK\r\n", 0,
          {"first\r\nsecond"}, true},
         {"unsolicited line after the final result",
-         h1 + "hi\x1A\r\n\r\nOK\r\n\r\n+CMTI: \"SM\",3\r\n", 0, {"hi"}, true},
+         F1("hi") + "\x1A\r\n\r\nOK\r\n\r\n+CMTI: \"SM\",3\r\n", 0, {"hi"}, true},
         {"header with eight fields",
          "\r\n^HCMGR: 13800138000,2021,01,11,13,25,42,1\r\nhello\x1A\r\n\r\nOK\r\n", 0, {}, false},
         {"other format",
          "\r\n^HCMGR: 13800138000,2021,01,11,13,25,42,0,2,5,0,0,0,1\r\nhello\x1A\r\n\r\nOK\r\n", 0, {},
          false},
         {"nothing stored at the index", "\r\nOK\r\n", 0, {}, true},
-        {"error", "\r\n+CMS ERROR: 321\r\n", 1, {}, true},
+        {"error", "\r\n+CMS ERROR: 321\r\n", 1, {}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CPhone_Lumbrec card;
         EXPECT_EQ(c.status, card.OnReadNextSmsCmdRsp(c.reply));
-        EXPECT_EQ(c.whole, card.IsReadWhole());
+        EXPECT_EQ(c.whole, EveryEntryRead(card));
         const std::vector<SmsRecvStruct_t> read = card.GetReadSms();
         ASSERT_EQ(c.texts.size(), read.size());
         for (size_t i = 0; i < read.size(); ++i) {
@@ -249,8 +257,8 @@ TEST(LumbrecRead, EachListingStartsTheStorageOver)
     CPhone_Lumbrec card;
     ASSERT_EQ(0, card.OnReadAllSmsCmdRsp("\r\n^HCMGL: 2,1\r\n\r\nOK\r\n"));
     ASSERT_EQ("AT^HCMGR=2\r\n", card.GetReadNextSmsCmd());
-    card.OnReadNextSmsCmdRsp(std::string("\r\n") + kHeaderFormat1 + "one\x1A\r\n\r\nOK\r\n");
-    card.OnReadNextSmsCmdRsp(std::string("\r\n") + kHeaderFormat1 + "two\x1A\r\n\r\nOK\r\n");
+    card.OnReadNextSmsCmdRsp(F1("one") + "\x1A\r\n\r\nOK\r\n");
+    card.OnReadNextSmsCmdRsp(F1("two") + "\x1A\r\n\r\nOK\r\n");
     ASSERT_EQ(2u, card.GetReadSms().size());
     EXPECT_EQ("two", card.GetReadSms()[1].text);
     // The SIM storage is empty: its listing leaves no message from the device storage.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ReadResultCheck.h"
 #include "DeliverPduBuilder.h"
 #include "ReplyFixtures.h"
 #include "PhoneFactory.h"
@@ -62,6 +63,8 @@ TEST(ReadByIndex, IndexListGivesOneReadCommandPerPieceAsListed)
         {"\r\n+CMGD: (9, 3 - 1 ,2),(0-4)\r\n\r\nOK\r\n", 0,
          {"AT+CMGR=9\r\n", "AT+CMGR=1\r\n", "AT+CMGR=2\r\n", "AT+CMGR=3\r\n"}},
         {"\r\n+CMGD: (-1,4-x),(0-4)\r\n\r\nOK\r\n", 0, {"AT+CMGR=-1\r\n", "AT+CMGR=4-x\r\n"}},
+        // An index listed twice is read once, whatever its spelling.
+        {"\r\n+CMGD: (4,004, 4,3-5),(0-4)\r\n\r\nOK\r\n", 0, {"AT+CMGR=4\r\n", "AT+CMGR=3\r\n", "AT+CMGR=5\r\n"}},
         {"\r\n+CMGD: (),(0-4)\r\n\r\nOK\r\n", 0, {}},
         {"\r\nOK\r\n", 0, {}},
         {"\r\n+CMGD: (1,2", 2, {}},
@@ -187,22 +190,29 @@ TEST(ReadByIndex, ReadRepliesFromRealModules)
 TEST(ReadByIndex, ReadJudgeWaitsForTheFinalResultAndTellsWhatCouldNotBeRead)
 {
     const std::string pdu = Ucs2Single("10086", u"hi");
+    const std::string cut = pdu.substr(0, pdu.size() - 2);
     struct Row {
         const char* what;
         std::string reply;
         int status;
         size_t records;
         bool whole;
+        unsigned empty; // bare OK answers
     } rows[] = {
-        {"a message", ReadReply(1, pdu), 0, 1, true},
-        {"final result not arrived yet", "\r\n+CMGR: 1,,20\r\n" + pdu.substr(0, 20), 2, 0, true},
-        {"an error answer", "\r\n+CMS ERROR: 321\r\n", 1, 0, true},
-        {"nothing stored at the index", "\r\nOK\r\n", 0, 0, true},
+        {"a message", ReadReply(1, pdu), 0, 1, true, 0},
+        {"final result not arrived yet", "\r\n+CMGR: 1,,20\r\n" + pdu.substr(0, 20), 2, 0, true, 0},
+        // Listed, yet not read: what the index holds is unknown.
+        {"an error answer", "\r\n+CMS ERROR: 321\r\n", 1, 0, false, 0},
+        {"nothing stored at the index", "\r\nOK\r\n", 0, 0, true, 1},
         {"unsolicited lines before the PDU", "\r\n+CMGR: 1,,20\r\nRING\r\n\r\n+CMTI: \"SM\",3\r\n" + pdu +
                                                  "\r\n\r\nOK\r\n",
-         0, 1, true},
-        {"header without a PDU", "\r\n+CMGR: 1,,20\r\n\r\nOK\r\n", 0, 0, false},
-        {"PDU that decodes to nothing", ReadReply(1, "00"), 0, 1, false},
+         0, 1, true, 0},
+        {"a status report and its PDU line before the PDU",
+         "\r\n+CMGR: 1,,20\r\n+CDS: 25\r\n" + Ucs2Single("10000", u"zz") + "\r\n" + pdu + "\r\n\r\nOK\r\n", 0, 1,
+         true, 0},
+        {"header without a PDU", "\r\n+CMGR: 1,,20\r\n\r\nOK\r\n", 0, 0, false, 0},
+        {"PDU that decodes to nothing", ReadReply(1, "00"), 0, 0, false, 0},
+        {"PDU short of its user data", ReadReply(1, cut), 0, 0, false, 0},
     };
     for (const Row& row : rows) {
         std::unique_ptr<CPhoneCardBase> phone = Make(PHONE_TYPE_TAMREL);
@@ -210,10 +220,11 @@ TEST(ReadByIndex, ReadJudgeWaitsForTheFinalResultAndTellsWhatCouldNotBeRead)
         phone->GetReadNextSmsCmd();
         EXPECT_EQ(phone->OnReadNextSmsCmdRsp(row.reply), row.status) << row.what;
         EXPECT_EQ(phone->GetReadSms().size(), row.records) << row.what;
-        EXPECT_EQ(phone->IsReadWhole(), row.whole) << row.what;
+        EXPECT_EQ(EveryEntryRead(*phone), row.whole) << row.what;
+        EXPECT_EQ(phone->GetReadResult().emptyReads, row.empty) << row.what;
         // The next accepted list starts whole again.
         ASSERT_EQ(phone->OnReadAllSmsCmdRsp("+CMGD: (),(0-4)\r\nOK\r\n"), 0);
-        EXPECT_TRUE(phone->IsReadWhole());
+        EXPECT_TRUE(EveryEntryRead(*phone));
     }
 }
 

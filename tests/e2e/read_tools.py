@@ -11,6 +11,8 @@ Names in EXPR:
   stored    stored(name): the message entries a port should report, SIM storage first
   sorted_msgs  sorted_msgs(entries): entries in a fixed order, for storages whose order is free
   read_block   read_block(name): what the menu's read shows for a port, colours included
+  deleted   deleted(dialogue): the indexes deleted one by one, by the storage selected before
+            ({"ME": [3, 4], "SM": [1]}); a storage check must stand between selection and deletes
 """
 import json
 import os
@@ -84,6 +86,18 @@ def read_block(name):
     return block
 
 
+def deleted(dialogue):
+    indexes, storage, checked = {}, None, False
+    for command in re.findall(r'AT\+CPMS="(\w+)"\r\n|(AT\+CPMS\?)\r\n|AT\+CMGD=(\d+)\r\n', dialogue):
+        if command[0]:
+            storage, checked = command[0], False
+        elif command[1]:
+            checked = True
+        else:
+            indexes.setdefault(storage if checked else "unchecked", []).append(int(command[2]))
+    return {k: sorted(v) for k, v in indexes.items()}
+
+
 def one_line(value):
     # The one-line form: members by key, no blanks, text as UTF-8.
     return json.dumps(value, sort_keys=True, separators=(",", ":"), ensure_ascii=False)
@@ -98,13 +112,14 @@ def check(out, expr):
         doc = None
     port = {p["name"]: p for p in (doc or {}).get("ports", [])} if isinstance(doc, dict) else {}
     dialogue = {}
-    for n in range(10):
+    for n in range(16):
         path = "%s.ttyUSB%d" % (out, n)
         if os.path.exists(path):
             with open(path, "rb") as f:
                 dialogue["ttyUSB%d" % n] = f.read().decode("latin-1")
     names = {"text": text, "doc": doc, "port": port, "dialogue": dialogue, "one_line": one_line,
-             "stored": stored, "sorted_msgs": sorted_msgs, "read_block": read_block, "re": re}
+             "stored": stored, "sorted_msgs": sorted_msgs, "read_block": read_block, "re": re,
+             "deleted": deleted}
     try:
         ok = bool(eval(expr, names))
     except Exception as e:  # a failed check, not a broken test run

@@ -52,10 +52,20 @@ check_read() {
         '"AT+CPMS=\"ME\"\r\nAT^HSMSSS=0,0,6,0\r\nAT\rAT^HCMGL=4\r\nAT^HCMGR=0\r\nAT^HCMGR=3\r\nAT+CPMS=\"SM\"\r\nAT^HSMSSS=0,0,6,0\r\nAT\rAT^HCMGL=4\r\n" in dialogue["ttyUSB2"]'
     check "$word: the ports without a SIM card or a known model are not read" "$out" \
         'not any(c in dialogue[n] for n in ("ttyUSB4", "ttyUSB5") for c in ("AT+CPMS=\"ME\"", "AT+CMGL"))'
+    check "$word: everything stored was read" "$out" '[p["read"] for p in doc["ports"]] == [True] * 4'
 }
 
-# The delete part: one delete-all command per port, after its read when there is one, with no
-# storage selected for it.
+# Read-then-clear: in the read's turn, every shown entry deleted by its index in its own storage,
+# after the storage is selected again and checked; no delete-all.
+check_readclear() {
+    local out=$1 word=$2
+    check "$word: every port cleared" "$out" '[p["clear"] for p in doc["ports"]] == [True] * 4'
+    check "$word: exactly the shown entries deleted, each in its storage" "$out" \
+        '[deleted(dialogue[n]) for n in ("ttyUSB0", "ttyUSB1", "ttyUSB2", "ttyUSB3", "ttyUSB4")] == [{"ME": [3, 4], "SM": [1, 5, 6, 7]}, {"ME": [1, 2], "SM": [4, 5]}, {"ME": [0, 3]}, {"SM": [2]}, {}]'
+    check "$word: no delete-all" "$out" 'not any("AT+CMGD=0,4" in d for d in dialogue.values())'
+}
+
+# The delete part: one delete-all command per port, with no storage selected for it.
 check_clear() {
     local out=$1 word=$2
     check "$word: every port cleared" "$out" '[p["clear"] for p in doc["ports"]] == [True] * 4'
@@ -68,12 +78,12 @@ check_clear() {
 report read.txt read
 check_read read.txt read
 check "read: members of the document and of each entry" read.txt \
-    'sorted(doc) == ["check", "portcount", "ports", "seconds", "type"] and all(sorted(p) == (["msgcount", "msgs", "name"] if "msgs" in p else ["msgcount", "name"]) for p in doc["ports"])'
+    'sorted(doc) == ["check", "portcount", "ports", "seconds", "type"] and all(sorted(p) == (["msgcount", "msgs", "name", "read"] if "msgs" in p else ["msgcount", "name", "read"]) for p in doc["ports"])'
 check "read: styled form, three-space indentation, then one empty line" read.txt \
     'text.startswith("{\n   \"check\" : 1,\n   \"portcount\" : 4,\n   \"ports\" : [\n      {\n         \"msgcount\" : 5,\n         \"msgs\" : [\n            {\n               \"from\" : \"8613912345678\",\n               \"storage\" : \"SIM\",\n") and text.endswith("\n   \"type\" : \"read\"\n}\n\n")'
 h_check_contains "read: text values as UTF-8" read.txt '"text" : "你好，世界",'
 h_check_contains "read: control characters escaped" read.txt '"text" : "\u001b[31m警告\u001b[0m'"$(printf '\302\233')"'2J",'
-check "read: nothing deleted" read.txt 'not any("AT+CMGD=0,4" in d for d in dialogue.values())'
+check "read: nothing deleted" read.txt 'not any("AT+CMGD=" in d.replace("AT+CMGD=?", "") for d in dialogue.values())'
 
 report sread.txt sread
 check_read sread.txt sread
@@ -88,7 +98,7 @@ check "clear: no storage is read or selected for the delete" clear.txt \
 
 report readclear.txt readclear
 check_read readclear.txt readclear
-check_clear readclear.txt readclear
+check_readclear readclear.txt readclear
 
 report sclear.txt sclear
 check "sclear: one line, then one empty line" sclear.txt 'text == one_line(doc) + "\n\n" and doc["type"] == "sclear"'
@@ -96,7 +106,7 @@ check_clear sclear.txt sclear
 
 report sreadclear.txt sreadclear
 check_read sreadclear.txt sreadclear
-check_clear sreadclear.txt sreadclear
+check_readclear sreadclear.txt sreadclear
 check "sreadclear: one line, then one empty line" sreadclear.txt 'text == one_line(doc) + "\n\n"'
 
 report list.txt list

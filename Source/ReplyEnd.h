@@ -1,0 +1,28 @@
+#pragma once
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+
+// Where a command's reply ends: at its final result code (3GPP TS 27.007 5.7.1).
+struct ReplyEnd {
+    int status = 2;        // 0 ended by OK, 1 ended by an error result, 2 not ended yet
+    std::string finalLine; // the ending line without its line end: "OK", "+CMS ERROR: 500"
+    size_t finalStart = std::string::npos; // offset of that line in the reply
+};
+
+// A reply is over at a line of its own that is exactly "OK", "ERROR", "+CMS ERROR: <n>" or
+// "+CME ERROR: <n>" (a CR before the LF allowed; "OK" and "ERROR" may still wait for their
+// line end) when every complete line after it is an unsolicited report: "RING", or a line
+// starting with '+' or '^' that starts none of ownHeaders (this command's own reply lines),
+// "+CDS:", "+CMT:" and "+CBM:" with the PDU line that follows them. The scan starts at
+// `from`: what comes before it (a message body) is not read as lines.
+ReplyEnd FindReplyEnd(const std::string& reply, std::initializer_list<const char*> ownHeaders = {},
+                      size_t from = 0);
+
+// Final result lines in a text, from `from` on. A reply holding two, or input that no command
+// waited for holding one, answers some other command.
+size_t CountFinalResults(const std::string& text, size_t from = 0);
+
+// A refusal meaning the module has no such storage or parameter (plain ERROR, +CMS ERROR: 302
+// to 305, +CME ERROR: 3, 4 or 50), as against one that may pass (+CMS ERROR: 314, SIM busy).
+bool IsAbsentStorageRefusal(const std::string& finalLine);
