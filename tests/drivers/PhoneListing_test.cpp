@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "DeliverPduBuilder.h"
-#include "ReplyFixtures.h"
+#include "../ReplyFixtures.h"
 #include "PhoneCardBase.h"
 
 using namespace testpdu;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "DeliverPduBuilder.h"
-#include "ReplyFixtures.h"
+#include "../ReplyFixtures.h"
 #include "PhoneFactory.h"
 #include "Phone_Sorvik.h"
 
