@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Quick start on a Debian machine:
-#   bash quick.sh run [args]   install what is missing, build, run Quenlo as root
+#   bash quick.sh run [args]   install what is missing, build the tool, run Quenlo as root
 #   bash quick.sh test         install what is missing, build, run every test
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -12,14 +12,31 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# The installer's and the build's own output goes here and is shown only when a step fails, so
+# what the user sees first is the tool's output (or the tests').
+LOG=build/quick.log
+
+# quiet COMMAND...: runs COMMAND with its output in $LOG; on failure shows the log and stops.
+quiet() {
+    mkdir -p "$(dirname "$LOG")"
+    local status=0
+    "$@" > "$LOG" 2>&1 || status=$?
+    if [ $status -ne 0 ]; then
+        cat "$LOG" >&2
+        echo "quick.sh: failed (status $status): $*; output above, also in $LOG" >&2
+        exit $status
+    fi
+}
+
 install_missing() {
     local missing=()
     for p in "${PACKAGES[@]}"; do
         dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
     done
     if [ ${#missing[@]} -gt 0 ]; then
-        as_root apt-get update
-        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+        echo "installing ${missing[*]}"
+        quiet as_root sh -c 'apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y "$@"' \
+            sh "${missing[@]}"
     fi
 }
 
@@ -29,11 +46,11 @@ build() {
     local opts=() targets=()
     while [ $# -gt 0 ] && [ "$1" != "--" ]; do opts+=("$1"); shift; done
     [ $# -gt 0 ] && shift && targets=("$@")
-    cmake -S . -B "$dir" -G Ninja "${opts[@]}" >/dev/null
+    quiet cmake -S . -B "$dir" -G Ninja "${opts[@]}"
     if [ ${#targets[@]} -gt 0 ]; then
-        cmake --build "$dir" --target "${targets[@]}"
+        quiet cmake --build "$dir" --target "${targets[@]}"
     else
-        cmake --build "$dir"
+        quiet cmake --build "$dir"
     fi
 }
 
@@ -42,7 +59,7 @@ case "${1:-}" in
 run)
     shift
     install_missing
-    build build
+    build build -- Quenlo
     as_root ./build/Quenlo "$@"
     ;;
 test)

@@ -28,6 +28,8 @@ void WriteAnswer(const Json::Value& answer)
 
 void CCheckManager::OnCmdParams(int argc, char** argv)
 {
+    // Detection stays quiet so the answer is all this mode prints: scripts parse it whole.
+    g_bShowExtend = false;
     bPlainText = false;
     const int outcome = HandleCmdParams(argc, argv);
     if (outcome >= kOutcomePortError && outcome <= kOutcomeParamCountError) {

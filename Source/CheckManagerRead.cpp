@@ -211,7 +211,7 @@ void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
         const PortRead read = ReadStorages(*this, turn);
         const std::vector<SmsRecvStruct_t>& meSms = read.me.messages;
         const std::vector<SmsRecvStruct_t>& smSms = read.sm.messages;
-        const std::string portId = PortDisplayName(info.port);
+        const std::string portId = ConsoleLine(PortDisplayName(info.port));
 
         if (!read.me.read && !read.sm.read) {
             CColorCout::CoutRedMessage("端口 " + portId + " 接收短信失败");
@@ -263,8 +263,9 @@ void CCheckManager::PrintRecvSms(std::vector<SmsRecvStruct_t> messages)
     for (size_t i = 0; i < messages.size(); ++i) {
         std::cout << MESSAGE_SEPARATOR << "\n";
         std::cout << " 第 " << i + 1 << " 条短信" << "\n";
-        std::cout << "发送号码: " << ConsoleText(messages[i].number) << "\n";
-        std::cout << "发送时间: " << ConsoleText(messages[i].time) << "\n";
+        // Sender and time are one line each; only the text keeps its line breaks.
+        std::cout << "发送号码: " << ConsoleLine(messages[i].number) << "\n";
+        std::cout << "发送时间: " << ConsoleLine(messages[i].time) << "\n";
         std::cout << "短信内容: " << ConsoleText(messages[i].text) << "\n";
     }
     std::cout << MESSAGE_SEPARATOR << "\n";

@@ -165,7 +165,7 @@ void CCheckManager::HandleSendSmsResultByMode(SendSmsResult_t result)
 
 void CCheckManager::PrintOneSendSmsResultPlainText(const SendSmsResult_t& result)
 {
-    const std::string portId = PortDisplayName(result.com);
+    const std::string portId = ConsoleLine(PortDisplayName(result.com));
     if (result.code == SMS_CODE_SUCCEED) {
         CColorCout::CoutGreenMessage("(T)端口 ");
         CColorCout::CoutGreenMessage(portId);

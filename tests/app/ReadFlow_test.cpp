@@ -81,36 +81,44 @@ TEST(ReadFlowNoDriver, FailureReasonsInOrderAndNoCommandWritten)
 TEST(ReadFlowPorts, FailingPortsDoNotStopTheList)
 {
     CCheckManager manager;
+    // The last id, as an operator typed it, holds an ESC: it shows as "?".
     std::vector<ComPortBaseInfo_t> ports = {Record("/dev/ttyUSB97", PHONE_TYPE_BASE, "", false),
-                                            Record("/dev/ttyUSB98", PHONE_TYPE_BASE, "1", false)};
+                                            Record("/dev/ttyUSB98", PHONE_TYPE_BASE, "1", false),
+                                            Record("/dev/ttyUSB\x1b[2J", PHONE_TYPE_BASE, "", false)};
     const std::string shown = CaptureConsole([&] { manager.HandleReadAllSms(ports); });
     EXPECT_EQ(shown, Red("端口 ttyUSB97 接收短信失败") + Red("\t 失败原因: ") + Red("设备未插卡") + "\n" +
-                         Red("端口 ttyUSB98 接收短信失败") + Red("\t 失败原因: ") + Red("设备不AT") + "\n");
+                         Red("端口 ttyUSB98 接收短信失败") + Red("\t 失败原因: ") + Red("设备不AT") + "\n" +
+                         Red("端口 ttyUSB?[2J 接收短信失败") + Red("\t 失败原因: ") + Red("设备未插卡") + "\n");
 }
 
 // Message fields reach the operator's terminal: control characters and bytes that are not
 // UTF-8 must not arrive as escape sequences, while every printable character stays as it is.
+// Sender and time are one line each, so a CR in them cannot overwrite what stands before it;
+// only the text keeps its tabs and line breaks.
 TEST(ReadFlowPrint, ControlCharactersNeverReachTheTerminal)
 {
     const struct {
         const char* what;
         std::string field;
-        std::string shown;
+        std::string shownText;
+        std::string shownLine;
     } cases[] = {
-        {"plain Chinese, emoji, tab and line ends", "你好\t😀\r\nok", "你好\t😀\r\nok"},
-        {"ESC sequence from a UCS2 001B", "\x1b[2J\x1b]0;title\x07x", "?[2J?]0;title?x"},
-        {"C1 CSI and OSC encoded as UTF-8", "\xC2\x9B" "31m\xC2\x9D" "0;t", "?31m?0;t"},
-        {"Latin-1 letters after the C1 range stay", "\xC2\xA0\xC3\xA9", "\xC2\xA0\xC3\xA9"},
-        {"raw 8-bit bytes", "a\x9B" "b\xFF\xE4\xB8", "a?b???"},
-        {"DEL, backspace and NUL", std::string("a\x7F\x08\0b", 5), "a???b"},
-        {"surrogate and overlong forms", "\xED\xA0\x80\xC0\xAF", "?????"},
+        {"plain Chinese, emoji, tab and line ends", "你好\t😀\r\nok", "你好\t😀\r\nok", "你好?😀??ok"},
+        {"alphanumeric sender with a CR", "Bank\rEVIL", "Bank\rEVIL", "Bank?EVIL"},
+        {"time with a tab", "2026-12-07\t10:00:00", "2026-12-07\t10:00:00", "2026-12-07?10:00:00"},
+        {"ESC sequence from a UCS2 001B", "\x1b[2J\x1b]0;title\x07x", "?[2J?]0;title?x", "?[2J?]0;title?x"},
+        {"C1 CSI and OSC encoded as UTF-8", "\xC2\x9B" "31m\xC2\x9D" "0;t", "?31m?0;t", "?31m?0;t"},
+        {"Latin-1 letters after the C1 range stay", "\xC2\xA0\xC3\xA9", "\xC2\xA0\xC3\xA9", "\xC2\xA0\xC3\xA9"},
+        {"raw 8-bit bytes", "a\x9B" "b\xFF\xE4\xB8", "a?b???", "a?b???"},
+        {"DEL, backspace and NUL", std::string("a\x7F\x08\0b", 5), "a???b", "a???b"},
+        {"surrogate and overlong forms", "\xED\xA0\x80\xC0\xAF", "?????", "?????"},
     };
     for (const auto& c : cases) {
         CCheckManager manager;
         const std::string shown = CaptureConsole([&] { manager.PrintRecvSms({{c.field, c.field, c.field}}); });
         const std::string separator(50, '-');
-        EXPECT_EQ(shown, separator + "\n 第 1 条短信\n发送号码: " + c.shown + "\n发送时间: " + c.shown +
-                             "\n短信内容: " + c.shown + "\n" + separator + "\n")
+        EXPECT_EQ(shown, separator + "\n 第 1 条短信\n发送号码: " + c.shownLine + "\n发送时间: " + c.shownLine +
+                             "\n短信内容: " + c.shownText + "\n" + separator + "\n")
             << c.what;
     }
 }

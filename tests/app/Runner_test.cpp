@@ -1,11 +1,10 @@
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "../ReplyFixtures.h"
 #include "CheckManager.h"
 #include "ComPortBase.h"
 #include "PhoneFactory.h"
@@ -64,14 +63,6 @@ std::vector<Op> AllSingleCommandOps()
         {"DelAllSms", [](M& m, C* c, CComPortBase* p) { return m.RunComCmdDelAllSms(c, p); },
          [](C& c) { return c.GetDelAllSmsCmd(); }, "OnDelAllSmsCmdRsp", 1400, false},
     };
-}
-
-std::string ReadFixture(const std::string& name)
-{
-    std::ifstream in(std::string(QUENLO_FIXTURES) + "/replies/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -253,7 +244,7 @@ TEST(Runner, RealErrorAnswersEndTheConversationWithTheirText)
         PtyPeer peer;
         CComPortBase port(peer.Path(), 9600);
         std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(PHONE_TYPE_QUIREL));
-        peer.AnswerAfterWrite(ReadFixture(c.first));
+        peer.AnswerAfterWrite(ReadReplyFixture(c.first));
         EXPECT_FALSE(CCheckManager::RunComCmdSetPduMode(card.get(), &port));
         EXPECT_EQ(card->GetErrorMessage(), c.second);
         EXPECT_EQ(peer.Written(), "at+cmgf=0\r\n");

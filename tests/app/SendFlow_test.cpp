@@ -121,6 +121,12 @@ TEST(SendFlow, ResultLinesByteExact)
     });
     EXPECT_EQ(failed, Red("(T)端口 ") + Green("ttyUSB3") + Red(" 发送到 ") + Red("18300000000") +
                           Red(" 的短信发送失败,失败原因: ") + Red("+CMS ERROR: 330") + "\n");
+    // A port id as the operator typed it, control characters included.
+    const std::string typed = CaptureConsole([&] {
+        manager.PrintOneSendSmsResultPlainText(Result("/dev/ttyUSB\x1b[2J\t", "10086", SMS_CODE_NO_SIM_CARD, "x"));
+    });
+    EXPECT_EQ(typed, Red("(T)端口 ") + Green("ttyUSB?[2J?") + Red(" 发送到 ") + Red("10086") +
+                         Red(" 的短信发送失败,失败原因: ") + Red("x") + "\n");
 }
 
 TEST(SendFlow, ResultsOrderedPortByPortWithoutOpeningUnknownPorts)

@@ -1,12 +1,12 @@
-// Real PDUs as modules listed them, from the files under QUENLO_FIXTURES/replies.
+// Real PDUs as modules listed them, from the files under tests/fixtures/replies.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "../ReplyFixtures.h"
 #include "SmsCodec.h"
 
 namespace {
@@ -15,9 +15,7 @@ namespace {
 // of a header that a module printed on one line with it.
 std::vector<std::string> PdusOf(const std::string& file)
 {
-    std::ifstream in(std::string(QUENLO_FIXTURES) + "/replies/" + file);
-    std::stringstream all;
-    all << in.rdbuf();
+    std::stringstream all(ReadReplyFixture(file));
     std::vector<std::string> lines;
     std::string line;
     while (std::getline(all, line))

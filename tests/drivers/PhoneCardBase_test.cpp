@@ -3,7 +3,7 @@
 #include <string>
 
 #include "PhoneCardBase.h"
-#include "ReplyFixtures.h"
+#include "../ReplyFixtures.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "ReadResultCheck.h"
 #include "DeliverPduBuilder.h"
-#include "ReplyFixtures.h"
+#include "../ReplyFixtures.h"
 #include "PhoneCardBase.h"
 
 using namespace testpdu;

@@ -7,7 +7,7 @@
 
 #include "ReadResultCheck.h"
 #include "DeliverPduBuilder.h"
-#include "ReplyFixtures.h"
+#include "../ReplyFixtures.h"
 #include "PhoneFactory.h"
 #include "Phone_Sorvik.h"
 

@@ -3,6 +3,7 @@
 #include "ComPortBaseLinux.h"
 #include "term.h"
 
+#include "../ReplyFixtures.h"
 #include "Pty.h"
 #include "SerialTestSupport.h"
 #include "SimModem.h"
@@ -12,9 +13,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -120,14 +119,12 @@ TEST_F(ComPort, LongListingArrivesWholeAcrossManyReads)
 {
     // 25-cmgl-generic-3entries.txt: a three-entry CMGL listing as a module sends it (CR LF),
     // far longer than one read of the port.
-    std::ifstream in(QUENLO_FIXTURES "/replies/25-cmgl-generic-3entries.txt", std::ios::binary);
-    std::stringstream listing;
-    listing << in.rdbuf();
-    ASSERT_GT(listing.str().size(), 512u);
+    const std::string listing = ReadReplyFixture("25-cmgl-generic-3entries.txt");
+    ASSERT_GT(listing.size(), 512u);
     sim::SimOptions o = ModemAt(115200);
     sim::SimRule rule;
     rule.match = "AT+CMGL=4";
-    rule.out.bytes = listing.str();
+    rule.out.bytes = listing;
     o.rules.push_back(rule);
     sim::SimModem modem(o);
     CComPortBase port(modem.SlavePath(), 115200);
@@ -136,8 +133,8 @@ TEST_F(ComPort, LongListingArrivesWholeAcrossManyReads)
     ASSERT_TRUE(ReadUntilTail(port, reply, "OK\r\n"));
     reply.clear();
     ASSERT_TRUE(port.Write("AT+CMGL=4\r\n"));
-    ASSERT_TRUE(ReadUntilTail(port, reply, listing.str().substr(listing.str().size() - 20)));
-    EXPECT_EQ(reply, listing.str());
+    ASSERT_TRUE(ReadUntilTail(port, reply, listing.substr(listing.size() - 20)));
+    EXPECT_EQ(reply, listing);
 }
 
 TEST_F(ComPort, InputArrivingDuringAWriteComesFirstInTheNextRead)

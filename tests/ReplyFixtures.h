@@ -3,10 +3,18 @@
 #include <iterator>
 #include <string>
 
-// Bytes of one captured reply under the fixtures' replies folder; "" when missing.
+#include <gtest/gtest.h>
+
+// Bytes of one captured reply under tests/fixtures/replies (SOURCES.tsv there says where each
+// comes from). A missing file fails the calling test with its path and reads as "".
 inline std::string ReadReplyFixture(const std::string& name)
 {
-    std::ifstream in(std::string(QUENLO_FIXTURES) + "/replies/" + name, std::ios::binary);
+    const std::string path = std::string(QUENLO_FIXTURES) + "/replies/" + name;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        ADD_FAILURE() << "missing fixture " << path;
+        return "";
+    }
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
