@@ -57,6 +57,13 @@ void CComPortBase::DiscardInput()
     }
 }
 
+void CComPortBase::CancelPendingPrompt()
+{
+    if (m_pImpl) {
+        m_pImpl->CancelPendingPrompt();
+    }
+}
+
 bool CComPortBase::IsComError() const
 {
     return m_pImpl && m_pImpl->IsComError();

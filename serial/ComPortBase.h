@@ -21,6 +21,9 @@ public:
     bool ReadAll(std::string& reply);
     // Drops the input that has arrived and not been read yet, without waiting for more.
     void DiscardInput();
+    // Writes NUL ESC CR, which ends a send prompt a module may still wait in, and drops the
+    // answer that arrives within one read window. Opening the port does it too.
+    void CancelPendingPrompt();
     bool IsComError() const;
     std::string GetErrorMsg() const;
 
