@@ -122,8 +122,12 @@ bool CCheckManager::SendPduSmsByPhone(CPhoneCardBase* card, CComPortBase* port, 
         return false;
     for (const PDU_LONG_SMS_Base_t& part : parts) {
         if (!RunComCmdSendPduLen(card, port, part.command) ||
-            !RunComCmdSendPduContext(card, port, part.body))
+            !RunComCmdSendPduContext(card, port, part.body)) {
+            // The module may still wait for a body: the port's next command, or the next run's,
+            // would become message text.
+            port->CancelPendingPrompt();
             return false;
+        }
     }
     return true;
 }

@@ -55,6 +55,13 @@ std::string CComPortBase::DiscardInput()
     return m_pImpl ? m_pImpl->DiscardInput() : std::string();
 }
 
+void CComPortBase::CancelPendingPrompt()
+{
+    if (m_pImpl) {
+        m_pImpl->CancelPendingPrompt();
+    }
+}
+
 bool CComPortBase::IsComError() const
 {
     return m_pImpl && m_pImpl->IsComError();

@@ -22,6 +22,9 @@ public:
     // Drops the input that has arrived and not been read yet, without waiting for more, and
     // tells what it was.
     std::string DiscardInput();
+    // Writes NUL ESC CR, which ends a send prompt a module may still wait in, and drops the
+    // answer that arrives within one read window. Opening the port does it too.
+    void CancelPendingPrompt();
     bool IsComError() const;
     std::string GetErrorMsg() const;
 

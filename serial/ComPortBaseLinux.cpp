@@ -1,6 +1,7 @@
 #include "ComPortBaseLinux.h"
 
 #include "AppGlobals.h"
+#include "PortLocks.h"
 #include "term.h"
 
 #include <algorithm>
@@ -35,6 +36,10 @@ constexpr int MIN_WRITE_CHUNK = 8;
 constexpr int MAX_DISCARD_READS = 512;
 // A chunk is what the line carries in one second; a line that takes no byte for that long is stuck.
 constexpr std::chrono::seconds WRITE_STALL_LIMIT(1);
+
+// Runs wait for each other port by port, each at most this long per device.
+CPortLocks s_portLocks(std::chrono::minutes(10));
+const char* const PORT_BUSY_TEXT = "端口正被其他程序使用，等待超时";
 
 // One read of what has arrived, appended to into; each chunk lengthens the loop by some
 // passes, up to the cap. False when the loop must end: hang-up (0 bytes) or a read error.
@@ -81,12 +86,33 @@ bool CComPortBaseLinux::Open()
     if (m_fd != -1) {
         return true;
     }
-    m_fd = open(m_strPortName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    // No child inherits the port, nor with it the lock.
+    m_fd = open(m_strPortName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd == -1) {
         return false;
     }
+    // Before any setting, flush or write: another run may be in the middle of a dialogue here.
+    if (!s_portLocks.Lock(m_fd)) {
+        close(m_fd);
+        m_fd = -1;
+        RecordError(EWOULDBLOCK, PORT_BUSY_TEXT);
+        return false;
+    }
     // A port whose settings fail stays open with the device's own settings.
-    return SetParam();
+    if (!SetParam()) {
+        return false;
+    }
+    CancelPendingPrompt();
+    return true;
+}
+
+void CComPortBaseLinux::CancelPendingPrompt()
+{
+    // ESC cancels a pending GSM prompt, 00 1B a CDMA prompt that takes UCS2 text; CR ends the
+    // line for a module in command mode. Its answer is dropped so that it never judges a command.
+    Write(std::string("\x00\x1B\r", 3));
+    std::string answer;
+    Read(answer);
 }
 
 bool CComPortBaseLinux::SetParam()
@@ -121,13 +147,20 @@ bool CComPortBaseLinux::SetParam()
 void CComPortBaseLinux::HandleError()
 {
     int err = errno;
-    if (m_nErrorCode != 0 || err == 0) {
+    if (err != 0) {
+        RecordError(err, strerror(err));
+    }
+}
+
+void CComPortBaseLinux::RecordError(int code, const char* text)
+{
+    if (m_nErrorCode != 0) {
         return;
     }
-    m_nErrorCode = err;
-    char code[32];
-    snprintf(code, sizeof code, "Code: %d  ", err);
-    m_strErrorMsg = std::string(code) + strerror(err);
+    m_nErrorCode = code;
+    char prefix[32];
+    snprintf(prefix, sizeof prefix, "Code: %d  ", code);
+    m_strErrorMsg = std::string(prefix) + text;
 }
 
 bool CComPortBaseLinux::Close()

@@ -24,6 +24,9 @@ public:
     // Drops the kept input and what waits on the descriptor, without waiting for more; returns
     // what it dropped.
     std::string DiscardInput();
+    // Writes NUL ESC CR, which ends a send prompt a module may still wait in, and drops the
+    // answer that arrives within one read window.
+    void CancelPendingPrompt();
     bool IsComError() const;
     std::string GetErrorMsg() const;
     // Largest number of bytes one write call carries on this port.
@@ -34,6 +37,8 @@ public:
 private:
     bool SetParam();
     void HandleError();
+    // Keeps the first error only: "Code: %d  " and text.
+    void RecordError(int code, const char* text);
     void Read(std::string& reply);
 
     int m_nErrorCode;

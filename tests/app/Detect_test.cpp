@@ -119,6 +119,7 @@ TEST(Detect, ModeAndOperatorQueriesReadTheirValues)
             PtyPeer peer;
             ASSERT_TRUE(peer.Ok());
             CComPortBase port(peer.Path(), 9600);
+            ASSERT_EQ(peer.Written(), kPromptCancel);
             DeviceBaseComInfo info = MakeInfo(c.type, "89860012345678901234", " 20,99");
             info.modeConfig = 7;
             testing::internal::CaptureStdout();
@@ -180,7 +181,7 @@ TEST(Detect, ModeCorrectionFollowsModeSignalAndOperator)
             testing::internal::CaptureStdout();
             CCheckManager::RunCommCmdResetModeConfig(&port, &info);
             std::string out = testing::internal::GetCapturedStdout();
-            EXPECT_EQ(peer.Written(), c.written);
+            EXPECT_EQ(peer.Written(), kPromptCancel + c.written);
             std::string trace;
             if (show && *c.written)
                 trace = std::string("/dev/ttyUSB7 > SET MODECONFIG=") +
@@ -218,8 +219,8 @@ TEST(Detect, PortWithoutAModemGetsTheNoMatchRecord)
         EXPECT_STREQ(r.serial, "");
         EXPECT_STREQ(r.atiRsp, "");
     }
-    // Echo off, then one AT probe, at each of the two rates.
-    EXPECT_EQ(silent.Written(), "ATE0\r\nAT\r\nATE0\r\nAT\r\n");
+    // The cancel of a pending prompt, echo off, then one AT probe, at each of the two rates.
+    EXPECT_EQ(silent.Written(), kPromptCancel + "ATE0\r\nAT\r\n" + kPromptCancel + "ATE0\r\nAT\r\n");
 }
 
 TEST(Detect, RecognisedModuleFillsTheRecordWithTextsCutToFit)

@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "../PromptCancel.h"
 #include "AppGlobals.h"
 
 // The far end of a pseudo-terminal that a test scripts by hand: it answers nothing by itself,

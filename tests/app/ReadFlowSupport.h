@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../PromptCancel.h"
+
 // Feeds std::cin from a text for the lifetime of the object.
 class ScopedInput {
 public:

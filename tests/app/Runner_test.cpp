@@ -87,7 +87,7 @@ TEST(Runner, EachOperationWritesItsCommandAndStopsAtTheFirstFinalAnswer)
             ScriptedCard card;
             card.script = script.statuses;
             EXPECT_EQ(op.run(manager, &card, &port), script.result);
-            EXPECT_EQ(peer.Written(), op.command(card));
+            EXPECT_EQ(peer.Written(), kPromptCancel + op.command(card));
             ASSERT_EQ(card.calls.size(), script.judgements);
             for (const ScriptedCard::Call& call : card.calls)
                 EXPECT_EQ(call.judge, op.judge);
@@ -130,7 +130,7 @@ TEST(Runner, ModemThatNeverAnswersCostsExactlyTheTriesOfEachOperation)
         SCOPED_TRACE(run->op->name);
         EXPECT_FALSE(run->result);
         EXPECT_EQ(run->card.calls.size(), static_cast<size_t>(run->op->tries));
-        EXPECT_EQ(run->peer->Written(), run->op->command(run->card)) << "written once, never again";
+        EXPECT_EQ(run->peer->Written(), kPromptCancel + run->op->command(run->card)) << "written once, never again";
     }
 }
 
@@ -147,12 +147,12 @@ TEST(Runner, GuardsRefuseWithoutWritingUnlessTheOperationOpensThePort)
         CComPortBase port(peer.Path(), 9600);
         EXPECT_FALSE(op.run(manager, nullptr, &port));
         EXPECT_FALSE(op.run(manager, &card, nullptr));
-        EXPECT_EQ(peer.Written(), "");
+        EXPECT_EQ(peer.Written(), kPromptCancel);
 
         port.Close();
         EXPECT_EQ(op.run(manager, &card, &port), op.opensPort);
         EXPECT_EQ(port.IsOpened(), op.opensPort);
-        EXPECT_EQ(peer.Written(), op.opensPort ? op.command(card) : "");
+        EXPECT_EQ(peer.Written(), op.opensPort ? kPromptCancel + op.command(card) : "");
         EXPECT_EQ(card.calls.size(), op.opensPort ? 1u : 0u);
     }
 }
@@ -164,6 +164,7 @@ TEST(Runner, JudgeSeesTheWholeReplyGatheredSinceTheWrite)
     PtyPeer peer;
     ASSERT_TRUE(peer.Ok());
     CComPortBase port(peer.Path(), 9600);
+    ASSERT_EQ(peer.Written(), kPromptCancel);
     // Waiting before the command went out: the late answer of an earlier command, dropped.
     peer.Send("\r\nOK\r\n");
     peer.AnswerAfterWrite("\r\n+CSQ: 2");
@@ -210,7 +211,7 @@ TEST(Runner, InitialisationStopsOnlyAtAnErrorAndSkipsCommandsOnceThePortIsClosed
         if (c.closeAfterFirstJudgement)
             card.onJudge = [&port](size_t) { port.Close(); };
         CCheckManager::RunComCmdInitPhone(&card, &port);
-        EXPECT_EQ(peer.Written(), c.written);
+        EXPECT_EQ(peer.Written(), kPromptCancel + c.written);
         EXPECT_EQ(card.calls.size(), c.judgements);
         for (const ScriptedCard::Call& call : card.calls)
             EXPECT_EQ(call.judge, "OnInitAtCmdRsp");
@@ -223,10 +224,10 @@ TEST(Runner, InitialisationStopsOnlyAtAnErrorAndSkipsCommandsOnceThePortIsClosed
     card.script = {0, 0, 0};
     CCheckManager::RunComCmdInitPhone(nullptr, &port);
     CCheckManager::RunComCmdInitPhone(&card, nullptr);
-    EXPECT_EQ(peer.Written(), "");
+    EXPECT_EQ(peer.Written(), kPromptCancel);
     port.Close();
     CCheckManager::RunComCmdInitPhone(&card, &port);
-    EXPECT_EQ(peer.Written(), "AT+ONE\r\nAT+TWO\r\nAT+THREE\r\n");
+    EXPECT_EQ(peer.Written(), kPromptCancel + "AT+ONE\r\nAT+TWO\r\nAT+THREE\r\n");
 }
 
 // Real modules' error answers (fixtures 29 to 32) judged by a driver with the generic grammar.
@@ -243,6 +244,7 @@ TEST(Runner, RealErrorAnswersEndTheConversationWithTheirText)
         SCOPED_TRACE(c.first);
         PtyPeer peer;
         CComPortBase port(peer.Path(), 9600);
+        ASSERT_EQ(peer.Written(), kPromptCancel);
         std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(PHONE_TYPE_QUIREL));
         peer.AnswerAfterWrite(ReadReplyFixture(c.first));
         EXPECT_FALSE(CCheckManager::RunComCmdSetPduMode(card.get(), &port));

@@ -14,7 +14,7 @@
 
 namespace {
 
-const char* const kInitAndCentre = "AT+CMEE=1\r\nAT+CPMS=\"SM\"\r\nATE0\r\nAT+CSCA?\r\nat+cmgf=0\r\n";
+const std::string kInitAndCentre = kPromptCancel + "AT+CMEE=1\r\nAT+CPMS=\"SM\"\r\nATE0\r\nAT+CSCA?\r\nat+cmgf=0\r\n";
 
 struct Part {
     int length;
@@ -54,7 +54,7 @@ size_t Count(const std::string& text, const std::string& needle)
 // the send report a moment later.
 const char* const kCdmaRules = "AT^RSSIREP=0\t\n"
                                "AT^HSMSSS=0,0,6,0\t\n"
-                               "AT^HCMGS=*\t>\n"
+                               "AT^HCMGS=*\t>\tbody=ucs2\n"
                                "<body>*\t=\\r\\nOK\\r\\n\\p\\r\\n^HCMGSS: 7\\r\\n\n";
 
 // One port with a base-command module (type M35 unless told) in front of a simulated modem.
@@ -248,7 +248,9 @@ TEST(SendDialogue, CdmaModuleGetsRawUcs2ThroughItsOwnCommands)
          SMS_CODE_FAILED, "+CMS ERROR: 500", {AsciiUcs2("hi")}},
     };
     for (const auto& c : cases) {
-        const SendRun run = SendThrough(c.rules, {c.number}, c.text, PHONE_TYPE_LUMBREC);
+        // A failed send cancels the prompt the module may still wait in.
+        const std::string cancel = c.code == SMS_CODE_SUCCEED ? "" : kPromptCancel;
+        const SendRun run = SendThrough(c.rules, {c.number}, c.text, PHONE_TYPE_LUMBREC, ctrlZ + cancel);
         ASSERT_EQ(run.results.size(), 1u) << c.what;
         EXPECT_EQ(run.results[0].code, c.code) << c.what << ": " << run.results[0].message;
         if (c.code != SMS_CODE_SUCCEED) {
@@ -257,9 +259,9 @@ TEST(SendDialogue, CdmaModuleGetsRawUcs2ThroughItsOwnCommands)
         std::vector<std::string> bodies = c.bodies;
         if (c.stamped)
             bodies = {AsciiUcs2(c.text + " " + run.results[0].time)};
-        std::string expected = init + centreAndMode;
+        std::string expected = kPromptCancel + init + centreAndMode;
         for (const std::string& body : bodies)
             expected += "AT^HCMGS=\"" + c.number + "\"\r" + body + ctrlZ;
-        EXPECT_EQ(run.written, expected) << c.what;
+        EXPECT_EQ(run.written, expected + cancel) << c.what;
     }
 }

@@ -21,7 +21,8 @@
 #   h_dialogue 0                  # every byte Quenlo wrote to the modem behind /dev/ttyUSB0
 #   h_rules NAME LINE...          # writes a modem_sim rule file in the work dir, prints its path
 #   h_count FILE TEXT             # prints how often TEXT occurs in FILE
-#   h_check_dialogue "what" 0 EXPECTED   # that dialogue is exactly EXPECTED (line ends included)
+#   h_check_dialogue "what" 0 EXPECTED   # that dialogue is exactly EXPECTED (line ends included, NUL
+#                                 # shown as ^@: "$H_CANCEL" is what Quenlo writes on opening a port)
 #   h_check "what" COMMAND...     # one check: passes when COMMAND succeeds
 #   h_check_eq "what" EXPECTED ACTUAL
 #   h_check_contains "what" FILE TEXT   # FILE relative to $H_WORK unless absolute
@@ -32,6 +33,7 @@
 # directory (where set.ini is).
 
 H_PROMPT="回车键刷新 1发送短信 2接收短信 q退出"
+H_CANCEL=$'^@\e\r'
 H_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 h_begin() {
@@ -176,7 +178,7 @@ h_quenlo_keys() {
 
 h_check_dialogue() {
     local actual
-    actual=$(h_dialogue "$2"; printf x)
+    actual=$(h_dialogue "$2" | sed 's/\x00/^@/g'; printf x)
     h_check_eq "$1" "$3" "${actual%x}"
 }
 

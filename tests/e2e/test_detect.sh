@@ -51,17 +51,17 @@ h_check_contains "mode correction trace" table.txt "/dev/ttyUSB0 > SET MODECONFI
 
 base_init=$'AT+CMEE=1\r\nAT+CPMS="SM"\r\nATE0\r\n'
 h_check_dialogue "Sorvik dialogue: identity, then mode, operator and correction" 0 \
-    $'ATE0\r\nAT\r\nATI\r\n'"$base_init"$'AT+CGSN\r\nAT+CCID\r\nat+csq\r\nAT^MODECONFIG?\rAT+COPS?\rAT^MODECONFIG=22\r'
+    "$H_CANCEL"$'ATE0\r\nAT\r\nATI\r\n'"$base_init"$'AT+CGSN\r\nAT+CCID\r\nat+csq\r\nAT^MODECONFIG?\rAT+COPS?\rAT^MODECONFIG=22\r'
 h_check_dialogue "115200-only module: unanswered probe at 9600, then identified at 115200" 1 \
-    $'ATE0\r\nAT\r\nATE0\r\nAT\r\nATI\r\n'"$base_init"$'AT^CURC=0\r\nAT+CGSN\r\nAT^ICCID?\r\nat+csq\r\nAT+COPS?\r'
+    "$H_CANCEL"$'ATE0\r\nAT\r\n'"$H_CANCEL"$'ATE0\r\nAT\r\nATI\r\n'"$base_init"$'AT^CURC=0\r\nAT+CGSN\r\nAT^ICCID?\r\nat+csq\r\nAT+COPS?\r'
 # It answers at 9600 only, so at 115200 its AT goes unanswered.
 h_check_dialogue "unknown module: ATI at 9600 matches nothing, 115200 is tried too" 2 \
-    $'ATE0\r\nAT\r\nATI\r\nATE0\r\nAT\r\n'
-h_check_dialogue "silent port: echo off and AT at both rates" 3 $'ATE0\r\nAT\r\nATE0\r\nAT\r\n'
+    "$H_CANCEL"$'ATE0\r\nAT\r\nATI\r\n'"$H_CANCEL"$'ATE0\r\nAT\r\n'
+h_check_dialogue "silent port: echo off and AT at both rates" 3 "$H_CANCEL"$'ATE0\r\nAT\r\n'"$H_CANCEL"$'ATE0\r\nAT\r\n'
 wescor_init="$base_init"$'AT^CURC=0\r\nAT+CLIP=1\r\nAT+CSMS=1\r\nAT+CNMI=1,1,0,1,0\r\nAT+CREG=0\r\nAT+CPMS="SM","SM","SM"\r\n'
 for n in 4 10; do
     h_check_dialogue "ttyUSB$n: full initialisation list, identity and operator" $n \
-        $'ATE0\r\nAT\r\nATI\r\n'"$wescor_init"$'AT+CGSN\r\nAT+CCID\r\nat+csq\r\nAT+COPS?\r'
+        "$H_CANCEL"$'ATE0\r\nAT\r\nATI\r\n'"$wescor_init"$'AT+CGSN\r\nAT+CCID\r\nat+csq\r\nAT+COPS?\r'
 done
 
 h_end

@@ -3,6 +3,7 @@
 #include "ComPortBaseLinux.h"
 #include "term.h"
 
+#include "../PromptCancel.h"
 #include "../ReplyFixtures.h"
 #include "Pty.h"
 #include "SerialTestSupport.h"
@@ -112,7 +113,7 @@ TEST_F(ComPort, ReadWindowsAppendWhatTheModemSends)
     EXPECT_TRUE(port.Write(""));
     EXPECT_TRUE(port.ReadAll(reply));
     EXPECT_EQ(reply, "ATE0\r\r\nOK\r\n\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
-    EXPECT_EQ(modem.Received(), "ATE0\r\nat+csq\r\n");
+    EXPECT_EQ(modem.Received(), kPromptCancel + "ATE0\r\nat+csq\r\n");
 }
 
 TEST_F(ComPort, LongListingArrivesWholeAcrossManyReads)
@@ -245,7 +246,7 @@ TEST_F(ComPort, LongTextsGoOutWhole)
         for (size_t i = 0; i < row.size; i++) text += "0123456789ABCDEF"[i % 16];
         EXPECT_TRUE(port.Write(text)) << row.size;
         ASSERT_TRUE(modem.WaitReceived(text, 5s)) << row.size;
-        EXPECT_EQ(modem.Received(), text);
+        EXPECT_EQ(modem.Received(), kPromptCancel + text);
     }
 }
 

@@ -3,8 +3,10 @@
 // quick.sh also runs this under ThreadSanitizer (tests whose name holds "Concurren").
 #include "ComPortBase.h"
 #include "ComPortBaseLinux.h"
+#include "PortLocks.h"
 #include "term.h"
 
+#include "../PromptCancel.h"
 #include "SerialTestSupport.h"
 #include "SimModem.h"
 
@@ -13,6 +15,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <sys/file.h>
 #include <thread>
 #include <vector>
 
@@ -81,10 +84,36 @@ TEST(SerialConcurrency, ParallelSetupsKeepEachPortsSpeedAndChunk)
         }
         std::string expected;
         for (int round = 0; round < ROUNDS; round++) {
-            expected += "AT+PORT=" + std::to_string(i) + "\r";
+            expected += kPromptCancel + "AT+PORT=" + std::to_string(i) + "\r";
         }
         EXPECT_EQ(modems[i]->Received(), expected) << "port " << i;
     }
     // Every port closed: its entry is free again.
     EXPECT_EQ(term_find_next_free(), 0);
+}
+
+// Another run holds the port: a wait ends when it lets go; once the bound is spent the device
+// is given up for good, and other devices are not.
+TEST(SerialConcurrency, PortLockWaitsForTheHolderWithinTheBoundOfTheRun)
+{
+    sim::Pty pty, other;
+    CPortLocks locks(std::chrono::milliseconds(300));
+    serial_test::Fd holder(serial_test::OpenLine(pty.SlavePath()));
+    ASSERT_EQ(flock(holder.get(), LOCK_EX), 0);
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        flock(holder.get(), LOCK_UN);
+    });
+    {
+        serial_test::Fd first(serial_test::OpenLine(pty.SlavePath()));
+        EXPECT_TRUE(locks.Lock(first.get()));
+        release.join();
+        serial_test::Fd second(serial_test::OpenLine(pty.SlavePath()));
+        EXPECT_FALSE(locks.Lock(second.get()));
+    }
+    serial_test::Fd free(serial_test::OpenLine(pty.SlavePath()));
+    EXPECT_FALSE(locks.Lock(free.get()));
+    EXPECT_EQ(flock(free.get(), LOCK_EX | LOCK_NB), 0);
+    serial_test::Fd otherLine(serial_test::OpenLine(other.SlavePath()));
+    EXPECT_TRUE(locks.Lock(otherLine.get()));
 }

@@ -1,5 +1,6 @@
 // The simulated modem that every port, runner and flow test talks to: its rule text, its
 // command interpreter, and the modem on a real pseudo-terminal (also as the modem_sim program).
+#include "../PromptCancel.h"
 #include "AtEngine.h"
 #include "ModuleTypes.h"
 #include "SerialTestSupport.h"
@@ -101,6 +102,8 @@ TEST(SimRules, RepliesAreFramedAsModulesSendThem)
         {"AT+CMGR=2\ttwo", "AT+CMGR=3\r", "\r\nOK\r\n"}, // falls through to the generic rule
         {"AT+X\tx", "AT+UNKNOWN\r", "\r\nERROR\r\n"},
         {"AT+X\tx", "hello\r", ""}, // modules ignore lines without the AT prefix
+        {"AT+X\tx", "\x7F\x1B" "AT+X\r", "\r\nx\r\n\r\nOK\r\n"}, // noise in front is dropped
+        {"AT+X\t\\p>", "AT+X\r", "\r\n> "},
     };
     for (const Row& row : rows) {
         sim::AtEngine engine = EngineWith(std::string(row.rule) + "\nATE0\t\n");
@@ -157,6 +160,20 @@ TEST(AtEngine, SendCommandPromptsAndAnswersTheBodyAfterCtrlZ)
     EXPECT_EQ(FeedAll(engine, "00\r\n11"), "");
     EXPECT_EQ(FeedAll(engine, "\x1A"), "\r\n+CMGS: 1\r\n\r\nOK\r\n");
     EXPECT_EQ(FeedAll(engine, "AT\r"), "\r\nOK\r\n");
+}
+
+TEST(AtEngine, EscCancelsAPromptAndAUcs2BodyIsReadInCharacters)
+{
+    sim::AtEngine engine = EngineWith("AT^HCMGS=*\t>\tbody=ucs2\n<body>N\x1A\t^HCMGSS: 7\n");
+    FeedAll(engine, "ATE0\r");
+    for (const char* command : {"AT+CMGS=21\r", "AT^HCMGS=\"1\"\r"}) {
+        EXPECT_EQ(FeedAll(engine, command), "\r\n> ");
+        // Nothing is sent or answered; the module reads commands again.
+        EXPECT_EQ(FeedAll(engine, kPromptCancel + "AT\r"), "\r\nOK\r\n") << command;
+    }
+    // U+4E1A holds a 1A byte; only 00 1A on a character boundary ends the text.
+    FeedAll(engine, "AT^HCMGS=\"1\"\r");
+    EXPECT_EQ(FeedAll(engine, std::string("N\x1A\x00\x1A", 4)), "\r\n^HCMGSS: 7\r\n\r\nOK\r\n");
 }
 
 TEST(AtEngine, VariablesSelectStorageDependentReplies)

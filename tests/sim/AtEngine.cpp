@@ -7,6 +7,7 @@ namespace sim {
 namespace {
 
 constexpr char CTRL_Z = 0x1A;
+constexpr char ESC = 0x1B;
 const char* const BODY_KEY = "<body>";
 
 void Emit(std::vector<SimChunk>& out, const std::string& bytes)
@@ -59,12 +60,17 @@ std::vector<SimChunk> AtEngine::Feed(const std::string& in)
             Emit(out, std::string(1, c));
         }
         if (m_inBody) {
-            if (c == CTRL_Z) {
+            m_body += c;
+            const size_t unit = m_ucs2Body ? 2 : 1;
+            const std::string last = m_body.size() % unit ? "" : m_body.substr(m_body.size() - unit);
+            const std::string pad(unit - 1, '\0');
+            if (last == pad + CTRL_Z || last == pad + ESC) {
                 m_inBody = false;
-                Answer(BODY_KEY + m_body, out);
+                m_body.resize(m_body.size() - unit);
+                if (last.back() == CTRL_Z) {
+                    Answer(BODY_KEY + m_body, out);
+                }
                 m_body.clear();
-            } else {
-                m_body += c;
             }
             continue;
         }
@@ -82,17 +88,19 @@ std::vector<SimChunk> AtEngine::Feed(const std::string& in)
 
 void AtEngine::OnCommand(const std::string& line, std::vector<SimChunk>& out)
 {
-    std::string up = Upper(line);
-    // Modules ignore lines that do not start with the attention prefix.
-    if (up.rfind("AT", 0) != 0) {
+    // Modules read a command from its attention prefix on and ignore lines without one.
+    const size_t at = Upper(line).find("AT");
+    if (at == std::string::npos) {
         return;
     }
+    const std::string command = line.substr(at);
+    const std::string up = Upper(command);
     if (up == "ATE0") {
         m_echo = false;
     } else if (up == "ATE1" || up == "ATE") {
         m_echo = true;
     }
-    Answer(line, out);
+    Answer(command, out);
 }
 
 void AtEngine::Answer(const std::string& key, std::vector<SimChunk>& out)
@@ -110,6 +118,7 @@ void AtEngine::Answer(const std::string& key, std::vector<SimChunk>& out)
     }
     Emit(out, rule->out.bytes.substr(from));
     m_inBody = rule->prompt;
+    m_ucs2Body = rule->ucs2Body;
     for (const auto& var : rule->set) {
         m_vars[var.first] = var.second;
     }

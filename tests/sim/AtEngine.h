@@ -14,7 +14,8 @@ struct SimChunk {
 };
 
 // The command interpreter of the simulated modem, without any I/O: bytes from the tool in,
-// echo and answers out. Commands end at CR; echo is on until ATE0.
+// echo and answers out. Commands end at CR; echo is on until ATE0. A body after a prompt ends
+// at Ctrl-Z and is cancelled by ESC (both as whole characters in a UCS2 body).
 class AtEngine {
 public:
     explicit AtEngine(std::vector<SimRule> rules);
@@ -35,6 +36,7 @@ private:
     std::string m_body;
     bool m_echo = true;
     bool m_inBody = false;
+    bool m_ucs2Body = false;
 };
 
 } // namespace sim

@@ -10,6 +10,9 @@
 //   EXPECT_EQ(modem.Received(), "ATE0\r\nAT\r\n");   // every byte the tool wrote
 //
 // Rule text is described in SimRules.h; module types are listed in ModuleTypes.cpp.
+// The modem keeps the line's slave end open itself, so it never sees the tool close the port:
+// a prompt the tool leaves pending (killed while the module waits for a body) is still pending
+// for the next run, as on a real module.
 #include "AtEngine.h"
 #include "Pty.h"
 

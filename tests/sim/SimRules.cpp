@@ -68,6 +68,8 @@ bool ParseOptions(const std::string& text, SimRule& rule, std::string& error)
             ok = ParseNumber(value, 1, rule.times);
         } else if (key == "pause") {
             ok = ParseNumber(value, 0, rule.pauseMs);
+        } else if (key == "body" && value == "ucs2") {
+            rule.ucs2Body = true;
         } else if (key == "if" && ParseVar(value, var)) {
             rule.when.push_back(var);
         } else if (key == "set" && ParseVar(value, var)) {
@@ -177,17 +179,19 @@ bool ParseRuleLine(const std::string& line, SimRule& rule, std::string& error)
     if (fields.size() > 2 && !ParseOptions(fields[2], rule, error)) {
         return false;
     }
-    if (reply == ">") {
-        rule.prompt = true;
-        rule.out.bytes = "\r\n> ";
-        return true;
-    }
     if (!reply.empty() && reply[0] == '=') {
         return DecodeEscapes(reply.substr(1), rule.out, error);
     }
     SimReply text;
     if (!DecodeEscapes(reply, text, error)) {
         return false;
+    }
+    rule.prompt = text.bytes == ">";
+    if (rule.prompt) {
+        Insert(text, 0, "\r\n");
+        Insert(text, text.bytes.size(), " ");
+        rule.out = std::move(text);
+        return true;
     }
     rule.out = FrameReply(std::move(text));
     return true;

@@ -6,8 +6,9 @@
 //   # comment; blank lines are skipped
 //   MATCH<TAB>REPLY[<TAB>OPTIONS]
 //
-// MATCH   a command line as the module receives it, without its CR and without the LF or
-//         blanks left in front of it; compared without regard to case, as modules do.
+// MATCH   a command line as the module receives it, from its "AT" on (bytes in front of it, such
+//         as the tool's NUL ESC, are dropped; a line without "AT" is ignored) and without its
+//         CR; compared without regard to case, as modules do.
 //         A trailing "*" matches any rest: "AT+CMGR=*". "<body>" followed by a pattern matches
 //         the body of a send command (what follows the ">" prompt, up to Ctrl-Z excluded).
 // REPLY   escapes \r \n \t \\ \xHH; \p is a pause: the bytes before it are written, then the
@@ -19,10 +20,14 @@
 //         "=" in front: the rest is sent as raw bytes, unframed ("=" alone is silence), e.g.
 //         =\r\n+CSQ: 2\p0,99\r\n\r\n+CMTI: "SM",3\r\n\r\nOK\r\n  (split, unsolicited line inside).
 //         ">" alone: the prompt "\r\n> ", then the module takes a body up to Ctrl-Z and answers
-//         it with the first matching "<body>" rule.
+//         it with the first matching "<body>" rule; ESC cancels the body: nothing is sent and
+//         nothing answered. With pauses in front ("\p>") the module is in body mode while it
+//         waits. Closing the port never ends a body (see SimModem.h).
 // OPTIONS blank-separated: times=N (the rule answers N times, then is spent),
 //         if=VAR:VALUE (only while the variable holds VALUE; unset variables hold ""),
-//         set=VAR:VALUE (after answering), pause=MS (length of each \p).
+//         set=VAR:VALUE (after answering), pause=MS (length of each \p), body=ucs2 (the
+//         prompt takes UCS2 text, in whole characters: 00 1A ends it, 00 1B cancels it, and a
+//         1A byte inside a character such as U+4E1A is text).
 //
 // The first rule that matches answers; a command no rule matches gets "\r\nERROR\r\n".
 // Storage-dependent listings, for instance:
@@ -44,6 +49,7 @@ struct SimRule {
     std::string match;
     SimReply out;        // exactly what the module sends
     bool prompt = false; // take a body up to Ctrl-Z after sending out
+    bool ucs2Body = false;
     int times = -1;      // answers left; -1 is no limit
     int pauseMs = 20;
     std::vector<std::pair<std::string, std::string>> when;
