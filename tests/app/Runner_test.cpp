@@ -253,6 +253,53 @@ TEST(Runner, RealErrorAnswersEndTheConversationWithTheirText)
     }
 }
 
+// A read turn's log: a final result waiting before a command, a second one in its reply, or a
+// reply that never ends leaves replies and commands out of step; an unsolicited report does not.
+TEST(Runner, TurnLogTellsWhenRepliesStopAnsweringTheirCommands)
+{
+    ShortReadWindows shortWindows(100);
+    const std::string check = "\r\n+CPMS: \"SM\",1,50,\"SM\",1,50,\"SM\",1,50\r\n\r\nOK\r\n";
+    const struct {
+        const char* what;
+        std::string waiting; // on the line before the command
+        std::string answer;  // "" for silence
+        bool result;
+        bool inStep;
+    } rows[] = {
+        {"a reply", "", check, true, true},
+        {"a report waiting", "\r\n+CMTI: \"SM\",3\r\n", check, true, true},
+        {"a final result waiting", "\r\nOK\r\n", check, true, false},
+        {"two final results", "", "\r\nOK\r\n" + check, true, false},
+        {"no final result", "", "", false, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        PtyPeer peer;
+        CComPortBase port(peer.Path(), 9600);
+        ASSERT_EQ(peer.Written(), kPromptCancel);
+        std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(PHONE_TYPE_PELVANO));
+        peer.Send(row.waiting);
+        if (!row.answer.empty())
+            peer.AnswerAfterWrite(row.answer);
+        TurnLog log;
+        EXPECT_EQ(CCheckManager::RunComCmdCheckStorage(card.get(), &port, &log), row.result);
+        EXPECT_EQ(log.inStep, row.inStep);
+        EXPECT_EQ(peer.Written(), "AT+CPMS?\r\n");
+        if (row.result)
+            EXPECT_EQ(CPhoneCardBase::StorageLine(log.lastReply), "+CPMS: \"SM\",1,50,\"SM\",1,50,\"SM\",1,50");
+    }
+    // One delete per index, judged on its own final result.
+    PtyPeer peer;
+    CComPortBase port(peer.Path(), 9600);
+    std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(PHONE_TYPE_PELVANO));
+    peer.AnswerAfterWrite("\r\n+CMS ERROR: 321\r\n");
+    TurnLog log;
+    EXPECT_FALSE(CCheckManager::RunComCmdDelSms(card.get(), &port, 7, &log));
+    EXPECT_TRUE(log.inStep);
+    EXPECT_EQ(card->GetErrorMessage(), "+CMS ERROR: 321");
+    EXPECT_EQ(peer.Written(), kPromptCancel + "AT+CMGD=7\r\n");
+}
+
 TEST(Runner, SleepUntilReachesItsTarget)
 {
     EXPECT_EQ(usleep_until2(time_usec2() - 1000000ULL), 0) << "a past target returns at once";
