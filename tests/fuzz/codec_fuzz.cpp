@@ -1,4 +1,4 @@
-// libFuzzer target for the PDU decoders. The input is the PDU as octets; the harness writes
+// libFuzzer target for the PDU decoders and the whole-entry check. The input is the PDU as octets; the harness writes
 // it as hex text (lower case for odd-sized inputs) followed by a listing line's CR.
 #include <cstddef>
 #include <cstdint>
@@ -55,5 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::memset(&p, 0, sizeof p);
     gsmDecodePdu(raw.c_str(), &p);
     CheckRecord(p);
+
+    // The whole-entry check walks the same layout and must stay inside the text too.
+    for (int length : {0, static_cast<int>(size), static_cast<int>(size / 2)}) {
+        gsmPduIsWhole(pdu.c_str(), length, true);
+        gsmPduIsWhole(raw.c_str(), length, false);
+    }
     return 0;
 }
