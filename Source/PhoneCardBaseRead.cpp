@@ -108,7 +108,7 @@ size_t FindPduLine(const std::vector<std::string>& lines, size_t from, const cha
     return lines.size();
 }
 
-bool ParseIndex(const std::string& text, int& index)
+bool ParseNumberField(const std::string& text, int& index)
 {
     const size_t first = text.find_first_not_of(' ');
     const size_t last = text.find_last_not_of(' ');
@@ -132,7 +132,7 @@ bool DecodeWholeEntry(SmsInfo& info, const std::string& header, const std::strin
     const std::string::size_type comma = header.rfind(',');
     int length = 0;
     if (comma == std::string::npos ||
-        !ParseIndex(header.substr(comma + 1, header.find_last_not_of("\r\n") - comma), length))
+        !ParseNumberField(header.substr(comma + 1, header.find_last_not_of("\r\n") - comma), length))
         return false;
     const char* text = pdu.c_str() + std::min(pdu.find_first_not_of(' '), pdu.size());
     const bool received = stat <= 1;
@@ -206,7 +206,8 @@ std::vector<SmsInfo> CPhoneCardBase::SmsRspToSmsInfoVec(const std::string& reply
         // the entry unreadable.
         const std::string::size_type comma = lines[i].find(',', p);
         int index = -1;
-        const bool indexed = comma != std::string::npos && ParseIndex(lines[i].substr(p + 7, comma - p - 7), index);
+        const bool indexed =
+            comma != std::string::npos && ParseNumberField(lines[i].substr(p + 7, comma - p - 7), index);
         const size_t pdu = FindPduLine(lines, i + 1, "+CMGL: ");
         if (indexed && pdu < lines.size() && DecodeWholeEntry(info, lines[i], lines[pdu])) {
             info.mode.nIndex = index;

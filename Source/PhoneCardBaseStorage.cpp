@@ -12,7 +12,7 @@ bool StorageNumbers(const std::string& line, std::vector<unsigned>& numbers)
     numbers.clear();
     for (const std::string& field : SplitStringByChar(line.substr(6), ',')) {
         int value = 0;
-        if (!ParseIndex(field, value))
+        if (!ParseNumberField(field, value))
             return false;
         numbers.push_back(static_cast<unsigned>(value));
     }

@@ -175,7 +175,7 @@ int CPhone_Lumbrec::OnReadAllSmsCmdRsp(std::string reply)
             continue;
         // An entry is read, and deleted, by its index: one that is no number cannot be.
         SmsMode mode;
-        if (!ParseIndex(line.substr(p + 7, c - p - 7), mode.nIndex)) {
+        if (!ParseNumberField(line.substr(p + 7, c - p - 7), mode.nIndex)) {
             m_readResult.unreadable = true;
             continue;
         }
@@ -226,7 +226,7 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
                        fields[5] + ":" + fields[6];
         format = fields[8];
     }
-    if (fields.size() > 9 && !ParseIndex(fields[9], length))
+    if (fields.size() > 9 && !ParseNumberField(fields[9], length))
         length = -1;
     const std::string::size_type start = lineEnd + 1;
     const bool known = format == "1" || format == "6";

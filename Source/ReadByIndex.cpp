@@ -43,8 +43,8 @@ const size_t MAX_LISTED_INDEXES = 1000;
 bool RangeBounds(const std::string& piece, int& low, int& high)
 {
     const std::string::size_type dash = piece.find('-');
-    if (dash == std::string::npos || !ParseIndex(piece.substr(0, dash), low) ||
-        !ParseIndex(piece.substr(dash + 1), high))
+    if (dash == std::string::npos || !ParseNumberField(piece.substr(0, dash), low) ||
+        !ParseNumberField(piece.substr(dash + 1), high))
         return false;
     if (low > high)
         std::swap(low, high);
@@ -61,7 +61,7 @@ std::vector<std::string> ExpandIndexPieces(const std::vector<std::string>& piece
     for (const std::string& piece : pieces) {
         int low = 0;
         int high = 0;
-        if (ParseIndex(piece, low)) {
+        if (ParseNumberField(piece, low)) {
             if (indexes.size() < MAX_LISTED_INDEXES && listed.insert(low).second)
                 indexes.push_back(piece);
         } else if (RangeBounds(piece, low, high)) {
@@ -133,7 +133,7 @@ int OnIndexReadRsp(const std::string& reply, const std::string& readingIndex, st
         SmsInfo info;
         info.mode.nStat = HeaderStatus(lines[header]);
         const size_t pdu = FindPduLine(lines, header + 1, "+CMGR:");
-        if (ParseIndex(readingIndex, index) && pdu < lines.size() &&
+        if (ParseNumberField(readingIndex, index) && pdu < lines.size() &&
             DecodeWholeEntry(info, lines[header], lines[pdu])) {
             info.mode.nIndex = index;
             smsInfoVec.push_back(info);

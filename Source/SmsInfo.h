@@ -30,8 +30,9 @@ bool IsHexChar(char c);
 // "+CBM:" with its own PDU line) is passed over whole. Looks from line `from` on and stops at
 // the next line holding headerKey (that header has no PDU); lines.size() when there is none.
 size_t FindPduLine(const std::vector<std::string>& lines, size_t from, const char* headerKey);
-// A storage index as a listing or an index list gives it: digits, blanks around them allowed.
-bool ParseIndex(const std::string& text, int& index);
+// A number as a reply field gives it (an index, a length, a count): digits, blanks around them
+// allowed.
+bool ParseNumberField(const std::string& text, int& index);
 // Decodes a stored entry's PDU by its status: received (0, 1) as SMS-DELIVER, stored outgoing
 // (2, 3) as SMS-SUBMIT. False when the entry is not whole: another status, a PDU that does not
 // agree with the header's length field (its last field) or with its own user-data length, or
