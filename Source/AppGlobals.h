@@ -1,7 +1,10 @@
 #pragma once
+#include <csignal>
 
 // Detection's mode-setting steps print their trace lines only while this is true.
 extern bool g_bShowExtend;
 // Settings from set.ini: `def` and `time1`..`time10` of section `comm`.
 extern int g_nWinUserSet;
 extern int g_nWinUserValue[10];
+// The stop signal an sms report mode has caught, 0 while none (see StopSignal.h).
+extern volatile sig_atomic_t g_nStopSignal;

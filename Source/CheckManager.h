@@ -16,12 +16,16 @@ struct TurnLog {
     int lastStatus = 2;
     std::string lastReply;
     bool inStep = true;
+    bool echoOff = false;  // ATE0 was answered
+    bool echoless = false; // and a reply has come without echo since
 
     // Records one conversation. From a reply left without its final result (it may still come
     // and answer a later command), a final result among the input dropped before a command, or
     // a second one in a reply made only of lines (lineReply), replies and commands may no
-    // longer pair up.
-    void Note(int status, const std::string& reply, const std::string& dropped, bool lineReply);
+    // longer pair up. A module that echoes command again after it had stopped has restarted
+    // with its power-on settings, its storage selection among them.
+    void Note(int status, const std::string& reply, const std::string& dropped, bool lineReply,
+              const std::string& command);
 };
 
 // What one port's turn of a report found: everything stored was read, and, for read-then-clear,
@@ -110,7 +114,10 @@ public:
     void OnDelAllSms();
     bool InputReadAllSmsComPort(std::vector<ComPortBaseInfo_t>& ports);
     void HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports);
-    bool ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port, TurnLog* log = nullptr);
+    // count, when the storage's selection gave it, ends the reads of an every-slot index list
+    // once the entries it holds are read, and bounds the slots asked.
+    bool ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port, TurnLog* log = nullptr,
+                             const StorageCount* count = nullptr);
     void PrintRecvSms(std::vector<SmsRecvStruct_t> messages);
     // clearShown: in the same turn, delete every stored entry behind the messages read.
     PortSmsOutcome GetPortSMS(ComPortBaseInfo_t port, std::vector<SmsRecvStruct_t>& meSms,

@@ -7,8 +7,10 @@
 #include <json/json.h>
 
 #include "JsonText.h"
+#include "ComPortBase.h"
 #include "PhoneFactory.h"
 #include "SmsCodec.h"
+#include "StopSignal.h"
 
 namespace {
 
@@ -86,7 +88,14 @@ void CCheckManager::OnCmdSMS(const std::string& word)
         std::vector<ComPortBaseInfo_t> ports;
         GetPortList(ports);
         root["portcount"] = static_cast<Json::UInt>(ports.size());
+        CComPortBase::ResetPortWaits();
+        // From the first turn on, the report is the only record of what was deleted: a stop
+        // signal ends the run after the turn in progress, with the report printed.
+        if (!ports.empty())
+            CatchStopSignals();
         for (const ComPortBaseInfo_t& port : ports) {
+            if (StopRequested())
+                break;
             Json::Value entry;
             entry["name"] = PortDisplayName(port.port);
             if (recognised.mode == ReportMode::Clear) {

@@ -200,6 +200,7 @@ std::vector<std::string> CCheckManager::GetAllComPort()
 
 std::vector<DeviceBaseComInfo> CCheckManager::DetectAllDevice()
 {
+    CComPortBase::ResetPortWaits();
     {
         VecLockGuard lock;
         g_comVec.clear();

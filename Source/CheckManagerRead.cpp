@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 #include <iostream>
 #include <memory>
@@ -12,14 +13,20 @@
 #include "ConsoleText.h"
 #include "PhoneFactory.h"
 #include "ReplyEnd.h"
+#include "StopSignal.h"
 
 namespace {
 
-// Modules that are read one index at a time: at most this many indexes per storage, and at most
-// this many read windows for the reply to one index, so a silent or chattering module cannot hold
-// the flow.
-const int MAX_READ_NEXT_PASSES = 100;
+// Modules that are read one index at a time: at most this many entries per storage (answers that
+// hold one), at most this many indexes asked where the storage's size is unknown, and at most
+// this many read windows for the reply to one index, so a silent or chattering module cannot
+// hold the flow.
+const unsigned MAX_READ_ENTRIES = 100;
+const unsigned MAX_READ_NEXT_PASSES = 100;
 const int MAX_READ_NEXT_WINDOWS = 100;
+// Index lists that name every slot are asked at most as many slots as the storage has, and
+// never more than this.
+const unsigned MAX_READ_SLOTS = 1000;
 // Leaves the messages on screen for a moment before the menu redraws the device table.
 const useconds_t READ_RESULT_PAUSE_USEC = 3000000;
 
@@ -66,6 +73,13 @@ bool ReadCoversCount(const SmsReadResult& result, unsigned count)
            (result.emptyReads == 0 || result.wholeEntries == count);
 }
 
+// A list that has named an empty slot names every slot: once the entries read make up the
+// storage's count, the slots left hold nothing.
+bool ReachedCount(const SmsReadResult& result, const StorageCount& count)
+{
+    return result.emptyReads > 0 && result.headerReads >= count.used;
+}
+
 bool SelectStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port, bool deviceStorage,
                    TurnLog& log)
 {
@@ -87,13 +101,15 @@ StorageRead ReadStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBa
                         IsAbsentStorageRefusal(FindReplyEnd(log.lastReply, {"+CPMS:"}).finalLine);
         return storage;
     }
-    unsigned count = 0;
+    StorageCount count;
     storage.counted = CPhoneCardBase::ParseStorageCount(log.lastReply, count);
-    if (!manager.ReadAllSmsByPhoneSM(card, port, &log))
+    if (!manager.ReadAllSmsByPhoneSM(card, port, &log, storage.counted ? &count : nullptr))
         return storage;
     storage.read = true;
     storage.messages = card->GetReadSms();
-    storage.whole = storage.counted && !card->NotFinished() && ReadCoversCount(card->GetReadResult(), count);
+    const SmsReadResult& result = card->GetReadResult();
+    storage.whole = storage.counted && (!card->NotFinished() || ReachedCount(result, count)) &&
+                    ReadCoversCount(result, count.used);
     return storage;
 }
 
@@ -115,12 +131,13 @@ PortRead ReadStorages(CCheckManager& manager, PortTurn& turn)
 
 // Deletes in one storage every entry behind the messages it showed, each index once: selected
 // again as the read selected it, the selection confirmed by a storage check (a stale reply
-// cannot name the storage just selected), then one delete per index. True when every delete
-// was confirmed. Nothing is deleted where the read never learnt the storage's count, nor once
-// a reply has answered some other command: it might have paired one entry's text with
-// another's index.
+// cannot name the storage just selected), then one delete per index, the highest first: a
+// module that renumbers its entries after a delete moves only those above it. True when every
+// delete was confirmed. Nothing is deleted where the read never learnt the storage's count, nor
+// once a reply has answered some other command: it might have paired one entry's text with
+// another's index. lastDeleted becomes the storage's name once a delete has been written there.
 bool ClearShown(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port, bool deviceStorage,
-                const StorageRead& storage, TurnLog& log)
+                const StorageRead& storage, TurnLog& log, std::string& lastDeleted)
 {
     std::set<int> indexes;
     for (const SmsRecvStruct_t& message : storage.messages)
@@ -133,14 +150,27 @@ bool ClearShown(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port
         CPhoneCardBase::FirstQuotedName(CPhoneCardBase::StorageLine(log.lastReply)) != storage.name)
         return false;
     bool confirmed = true;
-    for (int index : indexes) {
+    for (auto index = indexes.rbegin(); index != indexes.rend(); ++index) {
         // A delete left without its final result stops the deletes; an error answer does not.
         if (!log.inStep)
             return false;
-        if (!CCheckManager::RunComCmdDelSms(card, port, index, &log))
+        lastDeleted = storage.name;
+        if (!CCheckManager::RunComCmdDelSms(card, port, *index, &log))
             confirmed = false;
     }
     return confirmed && log.inStep;
+}
+
+// One more command ends the turn, so that a late or stray answer to the last one shows: its
+// reply must be the storage check's own, in step, and after deletes name the storage they were
+// made in. True when it names that storage, or nothing was deleted.
+bool CloseTurn(CPhoneCardBase* card, CComPortBase* port, TurnLog& log, const std::string& lastDeleted)
+{
+    const bool answered = CCheckManager::RunComCmdCheckStorage(card, port, &log);
+    const std::string line = CPhoneCardBase::StorageLine(log.lastReply);
+    if (!answered || line.empty())
+        log.inStep = false;
+    return lastDeleted.empty() || CPhoneCardBase::FirstQuotedName(line) == lastDeleted;
 }
 
 // The first reason that applies, most specific first.
@@ -167,6 +197,8 @@ int ReadNextReply(CPhoneCardBase& card, CComPortBase& port, std::string& reply)
         if (!port.ReadAll(reply))
             break;
         status = card.OnReadNextSmsCmdRsp(reply);
+        if (StopRequested())
+            break;
     }
     return status;
 }
@@ -206,6 +238,7 @@ bool CCheckManager::InputReadAllSmsComPort(std::vector<ComPortBaseInfo_t>& ports
 
 void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
 {
+    CComPortBase::ResetPortWaits();
     for (const ComPortBaseInfo_t& info : ports) {
         PortTurn turn(info);
         const PortRead read = ReadStorages(*this, turn);
@@ -236,22 +269,33 @@ void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
     }
 }
 
-bool CCheckManager::ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
+bool CCheckManager::ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port, TurnLog* log,
+                                        const StorageCount* count)
 {
     if (!card || !port || !port->Open())
         return false;
     if (!RunComCmdSetPduMode(card, port, log) || !RunComCmdSetRecvSmsCompatibleMode(card, port, log) ||
         !RunComCmdReadAllSmsToPhone(card, port, log))
         return false;
+    const unsigned maxAsked = count ? std::min(count->total, MAX_READ_SLOTS) : MAX_READ_NEXT_PASSES;
     // Drivers that list the whole storage in one reply are finished at once.
-    for (int pass = 0; pass < MAX_READ_NEXT_PASSES && card->NotFinished(); ++pass) {
+    for (unsigned asked = 0; card->NotFinished() && asked < maxAsked; ++asked) {
+        const SmsReadResult& result = card->GetReadResult();
+        if ((count && ReachedCount(result, *count)) || result.headerReads >= MAX_READ_ENTRIES)
+            break;
+        if (StopRequested()) {
+            if (log)
+                log->inStep = false;
+            break;
+        }
         const std::string dropped = port->DiscardInput();
-        port->Write(card->GetReadNextSmsCmd());
+        const std::string command = card->GetReadNextSmsCmd();
+        port->Write(command);
         std::string reply;
         const int status = ReadNextReply(*card, *port, reply);
         // A message text may hold lines such as "OK": the driver tells a second final result.
         if (log)
-            log->Note(status, reply, dropped, false);
+            log->Note(status, reply, dropped, false, command);
     }
     if (log && card->GetReadResult().strayFinal)
         log->inStep = false;
@@ -275,21 +319,28 @@ PortSmsOutcome CCheckManager::GetPortSMS(ComPortBaseInfo_t port, std::vector<Sms
                                          std::vector<SmsRecvStruct_t>& smSms, bool clearShown)
 {
     PortTurn turn(port);
-    const PortRead read = ReadStorages(*this, turn);
+    PortRead read = ReadStorages(*this, turn);
     if (read.me.read)
         meSms = read.me.messages;
     if (read.sm.read)
         smSms = read.sm.messages;
     PortSmsOutcome outcome;
-    outcome.read = read.Whole();
-    if (clearShown && turn.card) {
-        // Still the same turn: no other run has used the port since the read. Each storage
-        // is cleared of what it showed, also when the other could not be.
-        TurnLog log = read.log;
-        const bool meCleared = ClearShown(*this, turn.card.get(), turn.port.get(), true, read.me, log);
-        const bool smCleared = ClearShown(*this, turn.card.get(), turn.port.get(), false, read.sm, log);
-        outcome.clear = outcome.read && meCleared && smCleared;
+    if (!turn.card)
+        return outcome;
+    // Still the same turn: no other run has used the port since the read. Each storage is
+    // cleared of what it showed, also when the other could not be.
+    std::string lastDeleted;
+    bool cleared = clearShown;
+    if (clearShown) {
+        const bool meCleared =
+            ClearShown(*this, turn.card.get(), turn.port.get(), true, read.me, read.log, lastDeleted);
+        const bool smCleared =
+            ClearShown(*this, turn.card.get(), turn.port.get(), false, read.sm, read.log, lastDeleted);
+        cleared = meCleared && smCleared;
     }
+    const bool named = CloseTurn(turn.card.get(), turn.port.get(), read.log, lastDeleted);
+    outcome.read = read.Whole();
+    outcome.clear = outcome.read && cleared && named;
     return outcome;
 }
 

@@ -4,6 +4,7 @@
 #include "CheckManager.h"
 #include "ComPortBase.h"
 #include "ReplyEnd.h"
+#include "StopSignal.h"
 
 namespace {
 
@@ -34,12 +35,17 @@ bool PassGuard(CPhoneCardBase* card, CComPortBase* port, Guard guard)
 int Converse(CPhoneCardBase* card, CComPortBase* port, const std::string& command, Judge judge,
              int tries, TurnLog* log = nullptr, bool delAllWait = false)
 {
+    std::string reply;
+    int status = TRIES_SPENT;
+    if (StopRequested()) {
+        if (log)
+            log->Note(status, reply, "", true, command);
+        return status;
+    }
     // What still waits on the line answers an earlier command whose tries ran out, or was
     // never asked for: it must not judge this one.
     const std::string dropped = port->DiscardInput();
     port->Write(command);
-    std::string reply;
-    int status = TRIES_SPENT;
     for (int i = 0; i < tries; ++i) {
         if (port->ReadAll(reply)) {
             const int judged = (card->*judge)(reply);
@@ -48,13 +54,15 @@ int Converse(CPhoneCardBase* card, CComPortBase* port, const std::string& comman
                 break;
             }
         }
+        if (StopRequested())
+            break;
         // Deleting a full storage takes the modem long; give each try more time.
         if (delAllWait)
             usleep_until2(time_usec2() + DEL_ALL_EXTRA_WAIT_USEC);
         usleep(LINUX_SLEEP);
     }
     if (log)
-        log->Note(status, reply, dropped, true);
+        log->Note(status, reply, dropped, true, command);
     return status;
 }
 
@@ -87,12 +95,24 @@ bool CCheckManager::RunComCmdATI(CPhoneCardBase* card, CComPortBase* port)
            Succeeds(Converse(card, port, card->GetAtiCmd(), &CPhoneCardBase::OnGetAtiCmdRsp, 1400));
 }
 
-void TurnLog::Note(int status, const std::string& reply, const std::string& dropped, bool lineReply)
+void TurnLog::Note(int status, const std::string& reply, const std::string& dropped, bool lineReply,
+                   const std::string& command)
 {
     lastStatus = status;
     lastReply = reply;
     if (status == TRIES_SPENT || CountFinalResults(dropped) > 0 || (lineReply && CountFinalResults(reply) > 1))
         inStep = false;
+    // Echo comes first, on the reply's first line.
+    const std::string echo = EchoOf(command);
+    std::string firstLine = reply.substr(0, reply.find('\n'));
+    firstLine.erase(firstLine.find_last_not_of('\r') + 1);
+    const bool echoed = !echo.empty() && firstLine == echo;
+    if (echoed && echoless)
+        inStep = false;
+    if (echoOff && status != TRIES_SPENT && !echoed)
+        echoless = true;
+    if (echo == "ATE0" && status == DONE_OK)
+        echoOff = true;
 }
 
 void CCheckManager::RunComCmdInitPhone(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)

@@ -65,6 +65,7 @@ void CCheckManager::HandleSendPduSmsProcess(const std::vector<ComPortBaseInfo_t>
                                             const std::string& text)
 {
     sendResultVec.clear();
+    CComPortBase::ResetPortWaits();
     const bool textValid = IsValidUtf8(text);
     for (const ComPortBaseInfo_t& record : ports) {
         // An unmatched id names "/dev/tty" plus the id, for an empty id the operator's own

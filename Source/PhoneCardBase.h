@@ -28,9 +28,16 @@ struct SmsRecvStruct_t {
 struct SmsReadResult {
     unsigned wholeEntries = 0; // entries read whole and shown, each part of a long message once
     unsigned emptyReads = 0;   // listed indexes whose read answered a bare OK
+    unsigned headerReads = 0;  // listed indexes whose read answered with an entry, whole or not
     bool unreadable = false;   // a listed entry could not be read or decoded whole
     bool listed = true;        // the listing ended with its final result code
     bool strayFinal = false;   // a read's reply held a final result of some other command
+};
+
+// What a storage selection's "+CPMS:" line tells of the selected storage.
+struct StorageCount {
+    unsigned used = 0;  // entries stored
+    unsigned total = 0; // slots it has
 };
 
 // Verdict on a destination number: does it carry the country code 86?
@@ -126,15 +133,17 @@ public:
     const SmsReadResult& GetReadResult() const { return m_readResult; }
 
     // Storage check and per-index delete, the same commands for every module: "+CPMS:" with
-    // the selected storages, and "AT+CMGD=<index>" for one stored entry.
+    // the selected storages, and "AT+CMGD=<index>" for one stored entry, judged on the
+    // delete built last.
     std::string GetCheckStorageCmd();
     int OnCheckStorageCmdRsp(std::string reply);
     std::string GetDelSmsCmd(int index);
     int OnDelSmsCmdRsp(std::string reply);
     // The reply's "+CPMS:" line without its line end; "" without one.
     static std::string StorageLine(const std::string& reply);
-    // <used1> of the "+CPMS: <used1>,<total1>[,...]" line that answers a storage selection.
-    static bool ParseStorageCount(const std::string& reply, unsigned& used);
+    // <used1> and <total1> of the "+CPMS: <used1>,<total1>[,...]" line that answers a storage
+    // selection.
+    static bool ParseStorageCount(const std::string& reply, StorageCount& count);
     // The first quoted name in a text: the storage a selection command names, or the first
     // memory of a storage check's "+CPMS:" line; "" without one.
     static std::string FirstQuotedName(const std::string& text);
@@ -172,6 +181,7 @@ protected:
     std::string m_storedSmsText;
     std::vector<SmsRecvStruct_t> m_recvSmsVec;
     std::string m_errorMessage;      // never cleared on success
+    std::string m_delSmsCmd;         // the last per-index delete built, whose echo its reply may hold
     SmsReadResult m_readResult;
     std::string m_atiRsp;
 };

@@ -56,13 +56,6 @@ void AppendPartHex(const SM_PARAM& part, std::string& hex)
         hex.push_back(part.szPartHex[i]);
 }
 
-// Unsolicited reports that bring a PDU line of their own.
-bool IsTwoLineReport(const std::string& line)
-{
-    return line.compare(0, 5, "+CDS:") == 0 || line.compare(0, 5, "+CMT:") == 0 ||
-           line.compare(0, 5, "+CBM:") == 0;
-}
-
 std::string DecodeHexUcs2(const std::string& hex)
 {
     std::vector<unsigned char> bytes(hex.size() / 2 + 1);
@@ -98,11 +91,7 @@ size_t FindPduLine(const std::vector<std::string>& lines, size_t from, const cha
             ++i;
             continue;
         }
-        const size_t end = line.find_last_not_of("\r\n ");
-        if (end == std::string::npos)
-            continue;
-        const size_t start = line.find_first_not_of(' ');
-        if (std::all_of(line.begin() + start, line.begin() + end + 1, IsHexChar))
+        if (IsPduLine(line))
             return i;
     }
     return lines.size();
@@ -165,7 +154,7 @@ bool LessLongSms(const SmsInfo& a, const SmsInfo& b)
 
 int CPhoneCardBase::OnReadAllSmsCmdRsp(std::string reply)
 {
-    const ReplyEnd end = FindReplyEnd(reply, {"+CMGL:"});
+    const ReplyEnd end = FindReplyEnd(reply, {"+CMGL:"}, GetReadAllSmsCmd());
     if (end.status == 1) {
         m_errorMessage = TrimInTurn(reply, "\r\n\r\n");
         return 1;

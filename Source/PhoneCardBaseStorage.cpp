@@ -25,17 +25,21 @@ std::string CPhoneCardBase::GetCheckStorageCmd() { return "AT+CPMS?\r\n"; }
 
 int CPhoneCardBase::OnCheckStorageCmdRsp(std::string reply)
 {
-    const ReplyEnd end = FindReplyEnd(reply, {"+CPMS:"});
+    const ReplyEnd end = FindReplyEnd(reply, {"+CPMS:"}, GetCheckStorageCmd());
     if (end.status == 1)
         m_errorMessage = end.finalLine;
     return end.status;
 }
 
-std::string CPhoneCardBase::GetDelSmsCmd(int index) { return "AT+CMGD=" + std::to_string(index) + "\r\n"; }
+std::string CPhoneCardBase::GetDelSmsCmd(int index)
+{
+    m_delSmsCmd = "AT+CMGD=" + std::to_string(index) + "\r\n";
+    return m_delSmsCmd;
+}
 
 int CPhoneCardBase::OnDelSmsCmdRsp(std::string reply)
 {
-    const ReplyEnd end = FindReplyEnd(reply);
+    const ReplyEnd end = FindReplyEnd(reply, {}, m_delSmsCmd);
     if (end.status == 1)
         m_errorMessage = end.finalLine;
     return end.status;
@@ -50,7 +54,7 @@ std::string CPhoneCardBase::StorageLine(const std::string& reply)
     return "";
 }
 
-bool CPhoneCardBase::ParseStorageCount(const std::string& reply, unsigned& used)
+bool CPhoneCardBase::ParseStorageCount(const std::string& reply, StorageCount& count)
 {
     // 3GPP TS 27.005 3.2.2: <used1>,<total1>, then the same for the second and third storage.
     std::vector<unsigned> numbers;
@@ -58,7 +62,8 @@ bool CPhoneCardBase::ParseStorageCount(const std::string& reply, unsigned& used)
     if (line.empty() || !StorageNumbers(line, numbers) ||
         (numbers.size() != 2 && numbers.size() != 4 && numbers.size() != 6))
         return false;
-    used = numbers[0];
+    count.used = numbers[0];
+    count.total = numbers[1];
     return true;
 }
 

@@ -156,7 +156,7 @@ int CPhone_Lumbrec::OnReadAllSmsCmdRsp(std::string reply)
 {
     // A full storage takes more than one read window to list at 9600 baud: wait for the
     // final result code, or the entries of later windows would never be read.
-    const ReplyEnd end = FindReplyEnd(reply, {"^HCMGL:"});
+    const ReplyEnd end = FindReplyEnd(reply, {"^HCMGL:"}, GetReadAllSmsCmd());
     if (end.status == 2)
         return 2;
     m_recvSmsVec.clear();
@@ -198,11 +198,12 @@ std::string CPhone_Lumbrec::GetReadNextSmsCmd()
 
 int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
 {
+    const std::string command = "AT^HCMGR=" + std::to_string(readingIndex);
     const std::string::size_type header = reply.find("^HCMGR:");
     const std::string::size_type lineEnd = header == std::string::npos ? header : reply.find('\n', header);
     if (header == std::string::npos) {
         // No message at that index: a bare OK, or an error.
-        const ReplyEnd end = FindReplyEnd(reply, {"^HCMGR:"});
+        const ReplyEnd end = FindReplyEnd(reply, {"^HCMGR:"}, command);
         if (end.status == 0)
             ++m_readResult.emptyReads;
         else if (end.status == 1)
@@ -230,24 +231,31 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
         length = -1;
     const std::string::size_type start = lineEnd + 1;
     const bool known = format == "1" || format == "6";
+    // No final result is looked for inside the text: it ends at its Ctrl-Z, or, sent without
+    // one, after the bytes its header counts.
     std::string::size_type end = known ? FindTextEnd(reply, start, format) : std::string::npos;
-    ReplyEnd replyEnd;
+    std::string::size_type after = end;
     if (end != std::string::npos) {
-        const std::string::size_type after = end + (format == "1" ? 1 : sizeof(kUcs2CtrlZ));
-        replyEnd = FindReplyEnd(reply, {"^HCMGR:"}, after);
-        // Past the Ctrl-Z every final result is one: more than the reply's own answer another command.
+        after = end + (format == "1" ? 1 : sizeof(kUcs2CtrlZ));
+    } else if (known && length >= 0) {
+        if (reply.size() - start < static_cast<size_t>(length))
+            return 2;
+        end = after = start + static_cast<size_t>(length);
+    }
+    ReplyEnd replyEnd;
+    if (after != std::string::npos) {
+        replyEnd = FindReplyEnd(reply, {"^HCMGR:"}, command, after);
+        // Past the text every final result is one: more than the reply's own answer another command.
         if (CountFinalResults(reply, after) > 1)
             m_readResult.strayFinal = true;
     } else {
-        // A text without its Ctrl-Z runs up to the line ends before the final result. Line
-        // ends go as CR LF pairs: a UCS2 character may end in the byte 0A or 0D.
-        replyEnd = FindReplyEnd(reply, {"^HCMGR:"}, start);
+        // A text of unknown form or length cannot be shown; its reply still ends at its final result.
+        replyEnd = FindReplyEnd(reply, {"^HCMGR:"}, command, start);
         end = replyEnd.finalStart;
-        while (end != std::string::npos && end - start >= 2 && reply.compare(end - 2, 2, "\r\n") == 0)
-            end -= 2;
     }
     if (replyEnd.status == 2)
         return 2;
+    ++m_readResult.headerReads;
     if (format == "1")
         message.text = reply.substr(start, end - start);
     else if (format == "6")

@@ -82,7 +82,7 @@ int OnIndexListRsp(CPhoneCardBase& phone, const std::string& reply, std::vector<
                    std::vector<SmsInfo>& smsInfoVec, std::vector<SmsRecvStruct_t>& recvSms,
                    SmsReadResult& result)
 {
-    const ReplyEnd end = FindReplyEnd(reply, {"+CMGD:"});
+    const ReplyEnd end = FindReplyEnd(reply, {"+CMGD:"}, phone.GetReadAllSmsCmd());
     // The error line, as a complete line, becomes the driver's error text.
     if (end.status == 1)
         return phone.OnOkErrorRsp(end.finalLine + "\n");
@@ -113,7 +113,7 @@ std::string PopIndexReadCmd(std::vector<std::string>& indexList, std::string& re
 int OnIndexReadRsp(const std::string& reply, const std::string& readingIndex, std::vector<SmsInfo>& smsInfoVec,
                    std::vector<SmsRecvStruct_t>& recvSms, SmsReadResult& result)
 {
-    const ReplyEnd end = FindReplyEnd(reply, {"+CMGR:"});
+    const ReplyEnd end = FindReplyEnd(reply, {"+CMGR:"}, "AT+CMGR=" + readingIndex);
     if (end.status == 2)
         return 2;
     if (CountFinalResults(reply) > 1)
@@ -130,6 +130,7 @@ int OnIndexReadRsp(const std::string& reply, const std::string& readingIndex, st
         // Nothing stored there: modules that list every slot answer so.
         ++result.emptyReads;
     } else {
+        ++result.headerReads;
         SmsInfo info;
         info.mode.nStat = HeaderStatus(lines[header]);
         const size_t pdu = FindPduLine(lines, header + 1, "+CMGR:");

@@ -56,34 +56,26 @@ bool IsFinalLine(const Line& line)
     return line.complete && ErrorCode(line.text) != nullptr;
 }
 
-bool IsHexLine(const std::string& text)
-{
-    return !text.empty() && std::all_of(text.begin(), text.end(), IsHexChar);
-}
-
-// An unsolicited report, or the PDU line of one ("+CMT: ,25" and its PDU).
-bool IsUnsolicited(const std::vector<Line>& lines, size_t i, std::initializer_list<const char*> ownHeaders)
+// A line of this command's own reply: its header, its echo, or a PDU line of its own.
+bool BelongsToReply(const std::vector<Line>& lines, size_t i, std::initializer_list<const char*> ownHeaders,
+                    const std::string& echo)
 {
     const std::string& text = lines[i].text;
-    if (text.empty() || text == "RING")
+    if (!echo.empty() && text == echo)
         return true;
-    if (IsHexLine(text) && i > 0) {
-        for (const char* report : {"+CDS:", "+CMT:", "+CBM:"}) {
-            if (StartsWith(lines[i - 1].text, report))
-                return true;
-        }
-    }
-    if (text[0] != '+' && text[0] != '^')
-        return false;
-    return std::none_of(ownHeaders.begin(), ownHeaders.end(),
-                        [&text](const char* header) { return StartsWith(text, header); });
+    if (IsPduLine(text))
+        return i == 0 || !IsTwoLineReport(lines[i - 1].text);
+    return std::any_of(ownHeaders.begin(), ownHeaders.end(),
+                       [&text](const char* header) { return StartsWith(text, header); });
 }
 
 } // namespace
 
-ReplyEnd FindReplyEnd(const std::string& reply, std::initializer_list<const char*> ownHeaders, size_t from)
+ReplyEnd FindReplyEnd(const std::string& reply, std::initializer_list<const char*> ownHeaders,
+                      const std::string& command, size_t from)
 {
     ReplyEnd end;
+    const std::string echo = EchoOf(command);
     const std::vector<Line> lines = LinesFrom(reply, from);
     for (size_t i = lines.size(); i-- > 0;) {
         const Line& line = lines[i];
@@ -94,10 +86,28 @@ ReplyEnd FindReplyEnd(const std::string& reply, std::initializer_list<const char
             return end;
         }
         // A line still arriving is judged once it is whole.
-        if (line.complete && !IsUnsolicited(lines, i, ownHeaders))
+        if (line.complete && BelongsToReply(lines, i, ownHeaders, echo))
             return end;
     }
     return end;
+}
+
+bool IsTwoLineReport(const std::string& line)
+{
+    return StartsWith(line, "+CDS:") || StartsWith(line, "+CMT:") || StartsWith(line, "+CBM:");
+}
+
+bool IsPduLine(const std::string& line)
+{
+    const size_t first = line.find_first_not_of(' ');
+    const size_t last = line.find_last_not_of("\r\n ");
+    return last != std::string::npos && std::all_of(line.begin() + first, line.begin() + last + 1, IsHexChar);
+}
+
+std::string EchoOf(const std::string& command)
+{
+    const size_t last = command.find_last_not_of("\r\n");
+    return last == std::string::npos ? "" : command.substr(0, last + 1);
 }
 
 size_t CountFinalResults(const std::string& text, size_t from)

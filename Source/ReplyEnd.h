@@ -12,12 +12,20 @@ struct ReplyEnd {
 
 // A reply is over at a line of its own that is exactly "OK", "ERROR", "+CMS ERROR: <n>" or
 // "+CME ERROR: <n>" (a CR before the LF allowed; "OK" and "ERROR" may still wait for their
-// line end) when every complete line after it is an unsolicited report: "RING", or a line
-// starting with '+' or '^' that starts none of ownHeaders (this command's own reply lines),
-// "+CDS:", "+CMT:" and "+CBM:" with the PDU line that follows them. The scan starts at
-// `from`: what comes before it (a message body) is not read as lines.
+// line end) when no complete line after it belongs to this command's reply: a line starting
+// with one of ownHeaders, the echo of command, or a PDU line that no two-line report brings.
+// Everything else after it ("SMS Ready", "DST: 1", "RING", "+CMTI: ...", empty lines) is the
+// module talking on its own. The scan starts at `from`: what comes before it (a message body)
+// is not read as lines.
 ReplyEnd FindReplyEnd(const std::string& reply, std::initializer_list<const char*> ownHeaders = {},
-                      size_t from = 0);
+                      const std::string& command = "", size_t from = 0);
+
+// Unsolicited reports that bring a PDU line of their own ("+CMT: ,25" and its PDU).
+bool IsTwoLineReport(const std::string& line);
+// A line of hex digits only, blanks and the line end around them allowed: a PDU.
+bool IsPduLine(const std::string& line);
+// A command as its echo shows it: without its line end.
+std::string EchoOf(const std::string& command);
 
 // Final result lines in a text, from `from` on. A reply holding two, or input that no command
 // waited for holding one, answers some other command.

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "CheckManager.h"
+#include "StopSignal.h"
 
 namespace {
 
@@ -44,5 +45,6 @@ int main(int argc, char** argv)
     } else {
         manager.OnCmdParams(argc, argv);
     }
-    return 0;
+    // 0 but for an sms report stopped by a signal.
+    return StopExitStatus();
 }

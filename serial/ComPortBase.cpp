@@ -76,3 +76,8 @@ void CComPortBase::ResetAllComPort()
 {
     CComPortBaseLinux::ResetAllComPort();
 }
+
+void CComPortBase::ResetPortWaits()
+{
+    CComPortBaseLinux::ResetPortWaits();
+}

@@ -30,6 +30,9 @@ public:
 
     // Start-up: empties the settings table and registers the restore of managed ports at exit.
     static void ResetAllComPort();
+    // Starts a new round of port waits (a scan, a send, a read): a port another program holds
+    // is waited for again, up to the whole bound, and said so once more.
+    static void ResetPortWaits();
 
 private:
     std::unique_ptr<CComPortBaseLinux> m_pImpl;

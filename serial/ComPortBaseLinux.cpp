@@ -81,6 +81,11 @@ void CComPortBaseLinux::ResetAllComPort()
     term_lib_init();
 }
 
+void CComPortBaseLinux::ResetPortWaits()
+{
+    s_portLocks.Reset();
+}
+
 bool CComPortBaseLinux::Open()
 {
     if (m_fd != -1) {
@@ -92,7 +97,7 @@ bool CComPortBaseLinux::Open()
         return false;
     }
     // Before any setting, flush or write: another run may be in the middle of a dialogue here.
-    if (!s_portLocks.Lock(m_fd)) {
+    if (!s_portLocks.Lock(m_fd, m_strPortName)) {
         close(m_fd);
         m_fd = -1;
         RecordError(EWOULDBLOCK, PORT_BUSY_TEXT);

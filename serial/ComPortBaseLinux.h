@@ -33,6 +33,7 @@ public:
     int WriteChunk() const;
 
     static void ResetAllComPort();
+    static void ResetPortWaits();
 
 private:
     bool SetParam();

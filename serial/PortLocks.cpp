@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <thread>
+
+#include "AppGlobals.h"
 
 namespace {
 
@@ -25,7 +28,13 @@ bool TryLock(int fd)
 
 CPortLocks::CPortLocks(std::chrono::milliseconds bound) : m_bound(bound) {}
 
-bool CPortLocks::Lock(int fd)
+void CPortLocks::Reset()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_waits.clear();
+}
+
+bool CPortLocks::Lock(int fd, const std::string& path)
 {
     struct stat st {};
     fstat(fd, &st);
@@ -40,9 +49,16 @@ bool CPortLocks::Lock(int fd)
                 return true;
             }
             left = m_bound - wait.spent;
-            if (wait.gaveUp || left <= left.zero()) {
+            if (wait.gaveUp || left <= left.zero() || g_nStopSignal != 0) {
                 wait.gaveUp = true;
                 return false;
+            }
+            if (!wait.told) {
+                // Nothing else shows while a run waits for a port another program holds.
+                const auto seconds = std::chrono::ceil<std::chrono::seconds>(left).count();
+                fprintf(stderr, "端口 %s 正被其他程序使用，最多等待 %lld 秒\n", path.c_str(),
+                        static_cast<long long>(seconds));
+                wait.told = true;
             }
         }
         const auto start = std::chrono::steady_clock::now();

@@ -4,21 +4,25 @@
 #include <chrono>
 #include <map>
 #include <mutex>
+#include <string>
 #include <tuple>
 
 // Exclusive advisory locks (flock) on open ports, so that two runs never talk to one port at
-// once. The time spent waiting for another holder counts per device, over every open of that
-// device in this process; once it reaches the bound, the device is given up for the rest of
-// the run.
+// once. flock excludes open files of one node; another node of the same device is not held
+// off. The time spent waiting for another holder counts per device, over every open of that
+// device in one round (a scan, a send, a read); once it reaches the bound, the device is given
+// up until the next round. The first wait of a round says so on standard error.
 class CPortLocks {
 public:
     explicit CPortLocks(std::chrono::milliseconds bound);
     CPortLocks(const CPortLocks&) = delete;
     CPortLocks& operator=(const CPortLocks&) = delete;
 
-    // Takes the lock on fd, polling while another open file holds it; false once the device
-    // has been given up.
-    bool Lock(int fd);
+    // Takes the lock on fd, opened from path, polling while another open file holds it; false
+    // once the device has been given up, or when a stop signal asks the run to end.
+    bool Lock(int fd, const std::string& path);
+    // Starts a new round: every device gets its whole bound again.
+    void Reset();
 
 private:
     // A character device by its device number, whichever node opened it; any other file by
@@ -27,6 +31,7 @@ private:
     struct Wait {
         std::chrono::steady_clock::duration spent{};
         bool gaveUp = false;
+        bool told = false; // the busy line was printed
     };
 
     const std::chrono::milliseconds m_bound;

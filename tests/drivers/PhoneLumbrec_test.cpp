@@ -209,13 +209,13 @@ TEST(LumbrecRead, OneMessagePerRead)
         // Only a 00 1A unit at an even offset ends the text.
         {"format 6 with 00 1A across two characters",
          F6(Bytes({0x4E, 0x00, 0x1A, 0x4E})) + kCtrlZ + "\r\nOK\r\n", 0, {"\xE4\xB8\x80\xE1\xA9\x8E"}, true},
-        // Without its Ctrl-Z a text runs to the final result.
+        // Without its Ctrl-Z a text runs as far as its header counts.
         {"format 6 without its Ctrl-Z", F6(Bytes({0x4E, 0x0A})) + "\r\n\r\nOK\r\n", 0, {"\xE4\xB8\x8A"}, true},
         {"format 1 without its Ctrl-Z", F1("hello") + "\r\n\r\nOK\r\n", 0, {"hello"}, true},
         {"format 1 without its Ctrl-Z, a line OK inside", F1("fine\r\nOK\r\nthanks") + "\r\n\r\nOK\r\n", 0,
          {"fine\r\nOK\r\nthanks"}, true},
-        // That text cut after its line "OK" is shorter than its header says: not shown.
-        {"a text cut at a line OK", Header("1", 16) + "fine\r\nOK\r\n", 0, {}, false},
+        // That text cut after its line "OK" has not ended: the "OK" is text.
+        {"a text cut at a line OK", Header("1", 16) + "fine\r\nOK\r\n", 2, {}, true},
         {"length that disagrees with the text", Header("1", 4) + "hello\x1A\r\n\r\nOK\r\n", 0, {}, false},
         {"format 6 empty text", F6("") + kCtrlZ + "\r\nOK\r\n", 0, {}, false},
         {"no OK yet", F1("hello") + "\x1A\r\n", 2, {}, true},

@@ -20,20 +20,25 @@ TEST(ReplyEnd, AReplyEndsAtItsFinalResultWithOnlyReportsAfterIt)
          "OK", 1},
         {"a status report and its PDU line after it", "\r\nOK\r\n\r\n+CDS: 25\r\n0791AB\r\n", 0, "OK", 1},
         {"the command's own line after it: more to come", "\r\nOK\r\n\r\n+CMGL: 1,1,,5\r\n", 2, "", 1},
-        {"a line that is no report after it", "\r\nOK\r\n0791AB\r\n", 2, "", 1},
+        {"a PDU line after it: more to come", "\r\nOK\r\n 0791AB \r\n", 2, "", 1},
+        {"the command's echo after it: more to come", "\r\nOK\r\nAT+CMGL=4\r\r\n", 2, "", 1},
+        {"start-up lines after it", "\r\nOK\r\n\r\nRDY\r\n\r\nCall Ready\r\n\r\nSMS Ready\r\nPB DONE\r\nSMS DONE\r\n", 0,
+         "OK", 1},
+        {"network time and a call's end after it", "\r\nOK\r\n\r\nDST: 1\r\n*PSUTTZ: 26/12/07,14:30:00\",\"+32\",0\r\nNO CARRIER\r\n",
+         0, "OK", 1},
         {"OK and ERROR inside alpha fields", "\r\n+CMGL: 1,1,\"BOOKSHOP\",5\r\n+CMGL: 2,1,\"TERRORS\",5\r\n", 2, "",
          0},
         {"a stray OK ahead of the listing", "\r\nOK\r\n\r\n+CMGL: 1,1,,5\r\n00\r\n\r\nOK\r\n", 0, "OK", 2},
         {"a line holding OK is no final result", "\r\nOKAY\r\n", 2, "", 0},
     };
     for (const auto& row : rows) {
-        const ReplyEnd end = FindReplyEnd(row.reply, {"+CMGL:"});
+        const ReplyEnd end = FindReplyEnd(row.reply, {"+CMGL:"}, "AT+CMGL=4\r\n");
         EXPECT_EQ(end.status, row.status) << row.what;
         EXPECT_EQ(end.finalLine, row.finalLine) << row.what;
         EXPECT_EQ(CountFinalResults(row.reply), row.finals) << row.what;
     }
     // Text before `from` (a message body) is not read as lines.
-    EXPECT_EQ(FindReplyEnd("OK\r\nbody\x1A\r\nOK\r\n", {}, 9).finalStart, 11u);
+    EXPECT_EQ(FindReplyEnd("OK\r\nbody\x1A\r\nOK\r\n", {}, "", 9).finalStart, 11u);
     EXPECT_EQ(CountFinalResults("OK\r\nbody\x1A\r\nOK\r\n", 9), 1u);
 }
 

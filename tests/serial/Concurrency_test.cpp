@@ -92,9 +92,9 @@ TEST(SerialConcurrency, ParallelSetupsKeepEachPortsSpeedAndChunk)
     EXPECT_EQ(term_find_next_free(), 0);
 }
 
-// Another run holds the port: a wait ends when it lets go; once the bound is spent the device
-// is given up for good, and other devices are not.
-TEST(SerialConcurrency, PortLockWaitsForTheHolderWithinTheBoundOfTheRun)
+// Another run holds the port: a wait ends when it lets go, and says so once on standard error;
+// once the bound is spent the device is given up until the next round, and other devices are not.
+TEST(SerialConcurrency, PortLockWaitsForTheHolderWithinTheBoundOfTheRound)
 {
     sim::Pty pty, other;
     CPortLocks locks(std::chrono::milliseconds(300));
@@ -104,16 +104,22 @@ TEST(SerialConcurrency, PortLockWaitsForTheHolderWithinTheBoundOfTheRun)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         flock(holder.get(), LOCK_UN);
     });
+    const std::string path = pty.SlavePath();
     {
-        serial_test::Fd first(serial_test::OpenLine(pty.SlavePath()));
-        EXPECT_TRUE(locks.Lock(first.get()));
+        testing::internal::CaptureStderr();
+        serial_test::Fd first(serial_test::OpenLine(path));
+        EXPECT_TRUE(locks.Lock(first.get(), path));
         release.join();
-        serial_test::Fd second(serial_test::OpenLine(pty.SlavePath()));
-        EXPECT_FALSE(locks.Lock(second.get()));
+        serial_test::Fd second(serial_test::OpenLine(path));
+        EXPECT_FALSE(locks.Lock(second.get(), path));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "端口 " + path + " 正被其他程序使用，最多等待 1 秒\n");
     }
-    serial_test::Fd free(serial_test::OpenLine(pty.SlavePath()));
-    EXPECT_FALSE(locks.Lock(free.get()));
+    serial_test::Fd free(serial_test::OpenLine(path));
+    EXPECT_FALSE(locks.Lock(free.get(), path));
     EXPECT_EQ(flock(free.get(), LOCK_EX | LOCK_NB), 0);
     serial_test::Fd otherLine(serial_test::OpenLine(other.SlavePath()));
-    EXPECT_TRUE(locks.Lock(otherLine.get()));
+    EXPECT_TRUE(locks.Lock(otherLine.get(), other.SlavePath()));
+    flock(free.get(), LOCK_UN);
+    locks.Reset();
+    EXPECT_TRUE(locks.Lock(free.get(), path)) << "a new round tries the device again";
 }

@@ -1,0 +1,14 @@
+#pragma once
+
+// SIGINT, SIGTERM and SIGHUP during the sms report modes. Once the first port's turn has
+// begun, a stopped run must still print what it deleted: the handler only records the signal,
+// and the flow writes no new command, leaves the conversation in progress at its next read
+// window and a port-lock wait at its next poll, then prints its report.
+
+// From now on the three signals are recorded instead of ending the process.
+void CatchStopSignals();
+// A recorded signal asks the run to stop. The first time it is seen, the default actions come
+// back, so a second signal ends the process as it would have.
+bool StopRequested();
+// The process's exit status: 128 + the recorded signal's number, or 0.
+int StopExitStatus();
