@@ -19,6 +19,7 @@
 #                                 # it, and /dev/ttyUSB-gsm an alias link to it
 #   h_stop_modems                 # stops every modem started so far
 #   h_dialogue 0                  # every byte Quenlo wrote to the modem behind /dev/ttyUSB0
+#   h_vars 0                      # the variables its rules have set, "VAR=VALUE" lines
 #   h_rules NAME LINE...          # writes a modem_sim rule file in the work dir, prints its path
 #   h_count FILE TEXT             # prints how often TEXT occurs in FILE
 #   h_check_dialogue "what" 0 EXPECTED   # that dialogue is exactly EXPECTED (line ends included, NUL
@@ -101,7 +102,7 @@ h_modem() {
     local n=$1
     shift
     local link="/dev/ttyUSB$n"
-    "$H_SIM" --link "$link" --log "$H_WORK/logs/ttyUSB$n.log" "$@" \
+    "$H_SIM" --link "$link" --log "$H_WORK/logs/ttyUSB$n.log" --vars "$H_WORK/logs/ttyUSB$n.vars" "$@" \
         > "$H_WORK/logs/ttyUSB$n.out" 2>&1 &
     H_PIDS+=($!)
     local tries=0
@@ -139,6 +140,10 @@ h_stop_modems() {
 # h_dialogue N: what Quenlo wrote to the modem behind /dev/ttyUSBN, byte for byte.
 h_dialogue() {
     cat "$H_WORK/logs/ttyUSB$1.log" 2>/dev/null
+}
+
+h_vars() {
+    cat "$H_WORK/logs/ttyUSB$1.vars" 2>/dev/null
 }
 
 # h_rules NAME LINE...: a modem_sim rule file in the work dir; prints its path.

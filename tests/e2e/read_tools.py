@@ -7,6 +7,7 @@ Names in EXPR:
   doc       that text parsed as JSON (None when it is not a JSON document)
   port      the port entries of doc by name: {"ttyUSB0": {...}}
   dialogue  what the run wrote to each modem, by port name (files OUT.ttyUSBn)
+  state     the variables each modem's rules set, by port name (files OUT.ttyUSBn.vars)
   one_line  doc written the way the tool writes its one-line form
   stored    stored(name): the message entries a port should report, SIM storage first
   sorted_msgs  sorted_msgs(entries): entries in a fixed order, for storages whose order is free
@@ -111,13 +112,16 @@ def check(out, expr):
     except ValueError:
         doc = None
     port = {p["name"]: p for p in (doc or {}).get("ports", [])} if isinstance(doc, dict) else {}
-    dialogue = {}
-    for n in range(16):
+    dialogue, state = {}, {}
+    for n in range(32):
         path = "%s.ttyUSB%d" % (out, n)
         if os.path.exists(path):
             with open(path, "rb") as f:
                 dialogue["ttyUSB%d" % n] = f.read().decode("latin-1")
-    names = {"text": text, "doc": doc, "port": port, "dialogue": dialogue, "one_line": one_line,
+        if os.path.exists(path + ".vars"):
+            with open(path + ".vars") as f:
+                state["ttyUSB%d" % n] = dict(line.rstrip("\n").split("=", 1) for line in f)
+    names = {"text": text, "doc": doc, "port": port, "dialogue": dialogue, "state": state, "one_line": one_line,
              "stored": stored, "sorted_msgs": sorted_msgs, "read_block": read_block, "re": re,
              "deleted": deleted}
     try:

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A send killed while its module waits in the prompt leaves the module readable by the next
-# run; two runs at once each see every port and message.
+# run; two runs at once each see every port and message; a read-then-clear stopped by SIGTERM
+# still reports what it deleted; a port held by another program is named on standard error.
 source "$(dirname "$0")/harness.sh"
 h_begin "$@"
 h_settings 60
@@ -32,5 +33,33 @@ for out in one.txt two.txt; do
     check "$out: two runs at once, each sees every port and message" $out \
         'doc["portcount"] == 2 and all(port[n]["msgs"] == stored(n) for n in ("ttyUSB0", "ttyUSB2"))'
 done
+
+# SIGTERM while the second port lists (its listing never comes): the first port's deletes are
+# in the report, and nothing more is written to the second.
+h_stop_modems
+h_modem 0 --rules "$H_DIR/read_base.rules"
+h_modem 2 --rules "$(h_rules slow_listing $'AT^HCMGL=4\t=\\p\tpause=60000')" --rules "$H_DIR/read_cdma.rules"
+"$H_QUENLO" sms sreadclear < /dev/null > "$H_WORK/stopped.txt" 2> /dev/null &
+pid=$!
+for _ in $(seq 1200); do
+    grep -qaF -- "AT^HCMGL=4" "$H_WORK/logs/ttyUSB2.log" && break
+    sleep 0.05
+done
+kill -TERM $pid
+wait $pid
+h_check_eq "stopped by SIGTERM: exit status 128 + 15" 143 $?
+for n in 0 2; do h_dialogue $n > "$H_WORK/stopped.txt.ttyUSB$n"; done
+check "stopped: the report shows both ports, and everything the first deleted" stopped.txt \
+    'doc["portcount"] == 2 and [p["name"] for p in doc["ports"]] == ["ttyUSB0", "ttyUSB2"] and port["ttyUSB0"]["msgs"] == stored("ttyUSB0") and (port["ttyUSB0"]["read"], port["ttyUSB0"]["clear"]) == (True, True) and deleted(dialogue["ttyUSB0"]) == {"ME": [3, 4], "SM": [1, 5, 6, 7]}'
+check "stopped: the interrupted port reads and clears nothing, and gets no further command" stopped.txt \
+    '(port["ttyUSB2"]["read"], port["ttyUSB2"]["clear"]) == (False, False) and dialogue["ttyUSB2"].endswith("AT^HCMGL=4\r\n")'
+
+# Another program holds ttyUSB0 for two seconds: the wait is said once, the port then read.
+flock /dev/ttyUSB0 -c "touch '$H_WORK/held'; sleep 2" &
+for _ in $(seq 200); do [ -e "$H_WORK/held" ] && break; sleep 0.01; done
+h_quenlo busy.txt sms sread
+wait $!
+h_check_eq "busy port: named once on standard error" "端口 /dev/ttyUSB0 正被其他程序使用，最多等待 600 秒" "$(cat "$H_WORK/busy.txt.err")"
+check "busy port: read once free" busy.txt 'port["ttyUSB0"]["msgs"] == stored("ttyUSB0")'
 
 h_end

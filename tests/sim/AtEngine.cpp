@@ -51,6 +51,11 @@ bool AtEngine::Echo() const
     return m_echo;
 }
 
+const std::map<std::string, std::string>& AtEngine::Vars() const
+{
+    return m_vars;
+}
+
 std::vector<SimChunk> AtEngine::Feed(const std::string& in)
 {
     std::vector<SimChunk> out;
@@ -121,6 +126,9 @@ void AtEngine::Answer(const std::string& key, std::vector<SimChunk>& out)
     m_ucs2Body = rule->ucs2Body;
     for (const auto& var : rule->set) {
         m_vars[var.first] = var.second;
+    }
+    if (rule->echoOn) {
+        m_echo = true;
     }
     if (rule->times > 0) {
         rule->times--;

@@ -24,6 +24,8 @@ public:
     void AddRule(SimRule rule);
     std::vector<SimChunk> Feed(const std::string& in);
     bool Echo() const;
+    // What the rules have set so far.
+    const std::map<std::string, std::string>& Vars() const;
 
 private:
     void OnCommand(const std::string& line, std::vector<SimChunk>& out);

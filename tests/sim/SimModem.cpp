@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <unistd.h>
 
@@ -169,6 +170,13 @@ void SimModem::OnBytes(const std::string& bytes)
             return;
         }
         answer = m_engine.Feed(bytes);
+        if (!m_options.varsPath.empty() && m_engine.Vars() != m_vars) {
+            m_vars = m_engine.Vars();
+            std::ofstream vars(m_options.varsPath, std::ios::trunc);
+            for (const auto& var : m_vars) {
+                vars << var.first << "=" << var.second << "\n";
+            }
+        }
     }
     for (const SimChunk& chunk : answer) {
         if (!WriteOut(chunk.bytes) || (chunk.pauseMs > 0 && !PauseFor(chunk.pauseMs))) {

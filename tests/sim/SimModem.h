@@ -18,6 +18,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -31,6 +32,7 @@ struct SimOptions {
     std::vector<SimRule> rules; // ahead of the type's rules, in this order
     bool silent = false;        // records what the tool writes, never answers
     std::string logPath;        // when set, every byte the tool writes is appended there at once
+    std::string varsPath;       // when set, holds the rules' variables ("VAR=VALUE" lines) as they change
 };
 
 // Parses rule text into options.rules; false (with error) on a malformed line.
@@ -73,9 +75,10 @@ private:
     int m_stopWrite;
     int m_log;
 
-    mutable std::mutex m_lock; // m_received, m_engine
+    mutable std::mutex m_lock; // m_received, m_engine, m_vars
     mutable std::condition_variable m_arrived;
     std::string m_received;
+    std::map<std::string, std::string> m_vars; // as last written to varsPath
     AtEngine m_engine;
     std::mutex m_writeLock; // writes to the master, so injected bytes never split a reply
     std::thread m_thread;

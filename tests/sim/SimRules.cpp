@@ -70,6 +70,8 @@ bool ParseOptions(const std::string& text, SimRule& rule, std::string& error)
             ok = ParseNumber(value, 0, rule.pauseMs);
         } else if (key == "body" && value == "ucs2") {
             rule.ucs2Body = true;
+        } else if (key == "echo" && value == "on") {
+            rule.echoOn = true;
         } else if (key == "if" && ParseVar(value, var)) {
             rule.when.push_back(var);
         } else if (key == "set" && ParseVar(value, var)) {

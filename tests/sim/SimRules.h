@@ -27,7 +27,8 @@
 //         if=VAR:VALUE (only while the variable holds VALUE; unset variables hold ""),
 //         set=VAR:VALUE (after answering), pause=MS (length of each \p), body=ucs2 (the
 //         prompt takes UCS2 text, in whole characters: 00 1A ends it, 00 1B cancels it, and a
-//         1A byte inside a character such as U+4E1A is text).
+//         1A byte inside a character such as U+4E1A is text), echo=on (after answering the
+//         module echoes again: it restarted with its power-on settings).
 //
 // The first rule that matches answers; a command no rule matches gets "\r\nERROR\r\n".
 // Storage-dependent listings, for instance:
@@ -50,6 +51,7 @@ struct SimRule {
     SimReply out;        // exactly what the module sends
     bool prompt = false; // take a body up to Ctrl-Z after sending out
     bool ucs2Body = false;
+    bool echoOn = false; // echo is on again after the answer
     int times = -1;      // answers left; -1 is no limit
     int pauseMs = 20;
     std::vector<std::pair<std::string, std::string>> when;

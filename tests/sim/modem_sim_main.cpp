@@ -1,12 +1,13 @@
 // modem_sim: a simulated modem behind a pseudo-terminal, for end-to-end runs of the tool.
 //
 //   modem_sim [--baud N] [--type NAME] [--ati TEXT] [--rules FILE]... [--silent]
-//             [--log FILE] [--link PATH]
+//             [--log FILE] [--vars FILE] [--link PATH]
 //
 // Prints the slave path on a line of its own once it answers, then runs until SIGTERM,
 // SIGINT or SIGHUP, and removes the link on the way out. --ati answers ATI with TEXT (rule
 // escapes apply); --rules files (format in SimRules.h) come ahead of the type's rules;
-// --log receives every byte the tool writes, as it arrives; --link makes PATH a symlink to
+// --log receives every byte the tool writes, as it arrives; --vars holds the variables the
+// rules set, as "VAR=VALUE" lines, from the first one set on; --link makes PATH a symlink to
 // the slave (an existing file at PATH is replaced).
 #include "ModuleTypes.h"
 #include "SimModem.h"
@@ -25,7 +26,7 @@ int Usage(const std::string& why)
 {
     std::fprintf(stderr, "modem_sim: %s\n", why.c_str());
     std::fprintf(stderr, "usage: modem_sim [--baud N] [--type NAME] [--ati TEXT] [--rules FILE]... "
-                         "[--silent] [--log FILE] [--link PATH]\ntypes:");
+                         "[--silent] [--log FILE] [--vars FILE] [--link PATH]\ntypes:");
     for (const std::string& name : sim::ModuleTypeNames()) {
         std::fprintf(stderr, " %s", name.c_str());
     }
@@ -76,6 +77,8 @@ int main(int argc, char** argv)
             ruleFiles.push_back(value);
         } else if (arg == "--log") {
             options.logPath = value;
+        } else if (arg == "--vars") {
+            options.varsPath = value;
         } else if (arg == "--link") {
             link = value;
         } else {
