@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What one stored entry costs a per-index read and a per-index delete, on one simulated module
-# that reads one index at a time and holds 30 entries, with the default read windows (no
-# set.ini). Prints figures; checks nothing.
+# that reads one index at a time and holds 30 entries, and what sreadclear costs on a module
+# whose index list names all its 255 slots, with the default read windows (no set.ini). Prints
+# figures; checks nothing.
 #
 #   bash bench/readclear_bench.sh BUILD/Quenlo BUILD [RUNS]
 #
@@ -34,6 +35,32 @@ module() {
         $'AT+CMGR=*\t+CMGR: 1,,27\\r\\n'"$PDU")"
 }
 
+# every_slot ENTRIES...: a module whose index list names slots 0 to 254 and whose device storage
+# holds an entry at each of ENTRIES.
+every_slot() {
+    local rules=() i
+    for i in "$@"; do rules+=("AT+CMGR=$i"$'\t+CMGR: 1,,27\\r\\n'"$PDU"); done
+    h_stop_modems
+    h_modem 0 --rules "$(h_rules "slots$#" $'ATI\tManufacturer: Morvanth\\r\\nModel: A7600C1-SE' \
+        "$(printf 'AT+CPMS="ME"*\t+CPMS: %d,255,%d,255,%d,255\tset=mem:ME' $# $# $#)" \
+        $'AT+CPMS="SM"*\t+CPMS: 0,50,0,50,0,50\tset=mem:SM' $'AT+CMGD=?\t+CMGD: (0-254),(0-4)\tif=mem:ME' \
+        "${rules[@]}")"
+}
+
+# every_slot_figures LABEL ENTRIES...: one sreadclear, its time and the reads it sent.
+every_slot_figures() {
+    local label=$1
+    shift
+    every_slot "$@"
+    local took
+    took=$(runs=1 seconds sreadclear)
+    printf 'sreadclear, 255-slot list, %s: %.2f s, %d AT+CMGR sent\n' "$label" "$took" \
+        "$(h_count "$H_WORK/logs/ttyUSB0.log" "AT+CMGR=")"
+}
+
+every_slot_figures "5 entries (10, 50, 100, 200, 254)" 10 50 100 200 254
+every_slot_figures "none stored"
+
 module 0
 empty=$(seconds sread)
 module 30
@@ -45,4 +72,5 @@ awk -v e="$empty" -v r="$read" -v c="$clear" 'BEGIN {
     printf "sreadclear, 30 entries:     %.2f s\n", c
     printf "per-index read:   %.0f ms an entry\n", (r - e) * 1000 / 30
     printf "per-index delete: %.0f ms an entry\n", (c - r) * 1000 / 30
+    printf "delete / read:    %.2f\n", (c - r) / (r - e)
 }'

@@ -165,10 +165,10 @@ TEST(ReadByIndex, ReadRepliesFromRealModules)
         SmsRecvStruct_t record;
     } rows[] = {
         // Echo on; a stored sent message (status 3): its PDU is an SMS-SUBMIT, no time stamp.
-        {"01-cmgr-02.txt", "", {"639193770523", "", "May salary na ba?"}},
+        {"01-cmgr-02.txt", "", {"639193770523", "", "May salary na ba?", {}}},
         // Received, international originator, GSM 7-bit text; captured without the final OK.
         {"28-cmgr-telit-he910.txt", "\r\n\r\nOK\r\n",
-         {"16122001127", "15-09-15 14:46:22", "Darmok! Darmok and Jalad at Tanagra"}},
+         {"16122001127", "15-09-15 14:46:22", "Darmok! Darmok and Jalad at Tanagra", {}}},
     };
     for (const Row& row : rows) {
         const std::string raw = ReadReplyFixture(row.file) + row.tail;
