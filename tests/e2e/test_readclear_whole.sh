@@ -127,13 +127,17 @@ row 17 restart "$LISTER" "$(storages 3 0)" \
     $'AT+CMGL=4\t+CMGL: 2,1,,26\\r\\n'"$PDU_MORNING"$'\\r\\n+CMGL: 4,1,,27\\r\\n'"$PDU_SEE_YOU"$'\\r\\n+CMGL: 6,1,,30\\r\\n'"$PDU_HELLO"$'\tif=mem:ME' \
     $'AT+CMGD=6\t=\\r\\nOK\\r\\n\\p\\r\\nRDY\\r\\n\\r\\n+CPIN: READY\\r\\n\\r\\nCall Ready\\r\\n\\r\\nSMS Ready\\r\\n\tif=mem:ME set=mem:SM set=ME6:deleted echo=on' \
     $'AT+CMGD=*\t\tif=mem:SM set=SM4:deleted'
+# 18 A storage check that names SM after the ME selection: that selection may not have taken,
+# so ME 1 stays; SM 2 is deleted.
+row 18 stale_selection "$LISTER" "$(storages 1 1)" $'AT+CPMS?\t+CPMS: "SM",1,50,"SM",1,50,"SM",1,50' \
+    $'AT+CMGL=4\t+CMGL: 1,1,,27\\r\\n'"$PDU_BALANCE"$'\tif=mem:ME' $'AT+CMGL=4\t+CMGL: 2,1,,30\\r\\n'"$PDU_HELLO"$'\tif=mem:SM'
 
 out=whole2.txt
-sreadclear $out 13 17
+sreadclear $out 13 18
 check "per row: read, clear, and the indexes deleted in each storage" \
-    '[(port[n]["read"], port[n]["clear"], deleted(dialogue[n])) for n in ["ttyUSB%d" % i for i in range(13, 18)]] == [
+    '[(port[n]["read"], port[n]["clear"], deleted(dialogue[n])) for n in ["ttyUSB%d" % i for i in range(13, 19)]] == [
         (True, True, {"ME": [1], "SM": [2]}), (True, True, {"ME": [3, 120]}), (False, False, {"ME": [1, 2]}),
-        (True, True, {"ME": [1, 2, 3]}), (False, False, {"ME": [4, 6]})]'
+        (True, True, {"ME": [1, 2, 3]}), (False, False, {"ME": [4, 6]}), (True, False, {"SM": [2]})]'
 check "every-slot lists: read up to the count, each slot once" \
     're.findall(r"AT\+CMGR=(\d+)", dialogue["ttyUSB14"]) == [str(i) for i in range(121)] + ["0"]'
 check "what stays: the renumbering module keeps only D; the restart cost SM 4, ME 2 and 4 stay" \
