@@ -1,47 +1,41 @@
 #include "StopSignal.h"
 
 #include <csignal>
+#include <initializer_list>
 
 #include "AppGlobals.h"
 
 namespace {
 
-const int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
-
-void RecordStopSignal(int signo)
+// The first signal asks the flow to stop; a second one acts as it would have without us.
+void OnStopSignal(int signo)
 {
-    if (g_nStopSignal == 0)
+    if (g_nStopSignal == 0) {
         g_nStopSignal = signo;
-}
-
-void SetStopSignalAction(void (*action)(int))
-{
-    struct sigaction sa {};
-    sa.sa_handler = action;
-    sigemptyset(&sa.sa_mask);
-    // The same signal twice ends the process even before the flow has seen the first.
-    sa.sa_flags = action == SIG_DFL ? 0 : SA_RESETHAND;
-    for (int signo : STOP_SIGNALS)
-        sigaction(signo, &sa, nullptr);
+        return;
+    }
+    signal(signo, SIG_DFL);
+    raise(signo);
 }
 
 } // namespace
 
 void CatchStopSignals()
 {
-    SetStopSignalAction(RecordStopSignal);
+    struct sigaction sa {};
+    sa.sa_handler = OnStopSignal;
+    sigemptyset(&sa.sa_mask);
+    for (int signo : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal ignored on entry (nohup, a background job of a script) stays ignored.
+        struct sigaction before {};
+        if (sigaction(signo, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
+            sigaction(signo, &sa, nullptr);
+    }
 }
 
 bool StopRequested()
 {
-    static bool defaultsBack = false;
-    if (g_nStopSignal == 0)
-        return false;
-    if (!defaultsBack) {
-        SetStopSignalAction(SIG_DFL);
-        defaultsBack = true;
-    }
-    return true;
+    return g_nStopSignal != 0;
 }
 
 int StopExitStatus()

@@ -5,10 +5,10 @@
 // and the flow writes no new command, leaves the conversation in progress at its next read
 // window and a port-lock wait at its next poll, then prints its report.
 
-// From now on the three signals are recorded instead of ending the process.
+// From now on the first of the three signals is recorded instead of ending the process; a
+// second one ends it as it would have.
 void CatchStopSignals();
-// A recorded signal asks the run to stop. The first time it is seen, the default actions come
-// back, so a second signal ends the process as it would have.
+// A recorded signal asks the run to stop.
 bool StopRequested();
 // The process's exit status: 128 + the recorded signal's number, or 0.
 int StopExitStatus();
