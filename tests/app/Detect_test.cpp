@@ -126,11 +126,11 @@ TEST(Detect, ModeAndOperatorQueriesReadTheirValues)
             // A stale line waiting before each query is not its answer.
             peer.Send("\r\n^MODECONFIG: 9\r\n+COPS: 9\r\n");
             if (*c.modeReply)
-                peer.AnswerAfterWrite(c.modeReply);
+                peer.AnswerAfterWrite("AT^MODECONFIG?\r", c.modeReply);
             CCheckManager::RunCommCmdGetModeConfig(&port, &info);
             peer.Send("\r\n^MODECONFIG: 9\r\n+COPS: 9\r\n");
             if (*c.copsReply)
-                peer.AnswerAfterWrite(c.copsReply);
+                peer.AnswerAfterWrite("AT+COPS?\r", c.copsReply);
             CCheckManager::RunCommCmdGetCOPS(&port, &info);
             std::string out = testing::internal::GetCapturedStdout();
             EXPECT_EQ(peer.Written(), c.written);
