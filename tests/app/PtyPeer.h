@@ -54,26 +54,24 @@ public:
         select(m_slave + 1, &set, nullptr, nullptr, &deadline);
     }
 
-    // Answers the tool's next write: once its first bytes arrive (within 2 s), text is queued.
-    // The tool drops what waits on the line before it writes a command, so a reply must come
-    // after it.
-    void AnswerAfterWrite(const std::string& text)
+    // Answers command: once the tool has written all of it (within 2 s), text is queued. An
+    // earlier byte is no cue: opening the port writes the cancel bytes first, and the tool drops
+    // what waits on the line before it writes a command, so a reply must come after it.
+    void AnswerAfterWrite(const std::string& command, const std::string& text)
     {
         JoinAnswer();
-        m_answer = std::thread([this, text] {
+        m_answer = std::thread([this, command, text] {
+            const size_t from = m_early.size();
             for (int waited = 0; waited < 2000; ++waited) {
                 char buf[512];
                 ssize_t n;
-                bool wrote = false;
-                while ((n = read(m_master, buf, sizeof(buf))) > 0) {
+                while ((n = read(m_master, buf, sizeof(buf))) > 0)
                     m_early.append(buf, static_cast<size_t>(n));
-                    wrote = true;
-                }
-                if (wrote) {
+                if (m_early.find(command, from) != std::string::npos) {
                     (void)write(m_master, text.data(), text.size());
                     return;
                 }
-                usleep(500);
+                usleep(1000);
             }
         });
     }

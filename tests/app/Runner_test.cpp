@@ -167,7 +167,7 @@ TEST(Runner, JudgeSeesTheWholeReplyGatheredSinceTheWrite)
     ASSERT_EQ(peer.Written(), kPromptCancel);
     // Waiting before the command went out: the late answer of an earlier command, dropped.
     peer.Send("\r\nOK\r\n");
-    peer.AnswerAfterWrite("\r\n+CSQ: 2");
+    peer.AnswerAfterWrite("at+csq\r\n", "\r\n+CSQ: 2");
     ScriptedCard card;
     card.script = {2, 2, 0};
     const std::vector<std::string> laterPieces = {"3,99\r\n", "\r\nOK\r\n"};
@@ -246,7 +246,7 @@ TEST(Runner, RealErrorAnswersEndTheConversationWithTheirText)
         CComPortBase port(peer.Path(), 9600);
         ASSERT_EQ(peer.Written(), kPromptCancel);
         std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(PHONE_TYPE_QUIREL));
-        peer.AnswerAfterWrite(ReadReplyFixture(c.first));
+        peer.AnswerAfterWrite("at+cmgf=0\r\n", ReadReplyFixture(c.first));
         EXPECT_FALSE(CCheckManager::RunComCmdSetPduMode(card.get(), &port));
         EXPECT_EQ(card->GetErrorMessage(), c.second);
         EXPECT_EQ(peer.Written(), "at+cmgf=0\r\n");
@@ -280,7 +280,7 @@ TEST(Runner, TurnLogTellsWhenRepliesStopAnsweringTheirCommands)
         std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(PHONE_TYPE_PELVANO));
         peer.Send(row.waiting);
         if (!row.answer.empty())
-            peer.AnswerAfterWrite(row.answer);
+            peer.AnswerAfterWrite("AT+CPMS?\r\n", row.answer);
         TurnLog log;
         EXPECT_EQ(CCheckManager::RunComCmdCheckStorage(card.get(), &port, &log), row.result);
         EXPECT_EQ(log.inStep, row.inStep);
@@ -292,7 +292,7 @@ TEST(Runner, TurnLogTellsWhenRepliesStopAnsweringTheirCommands)
     PtyPeer peer;
     CComPortBase port(peer.Path(), 9600);
     std::unique_ptr<CPhoneCardBase> card(GetPhoneByType(PHONE_TYPE_PELVANO));
-    peer.AnswerAfterWrite("\r\n+CMS ERROR: 321\r\n");
+    peer.AnswerAfterWrite("AT+CMGD=7\r\n", "\r\n+CMS ERROR: 321\r\n");
     TurnLog log;
     EXPECT_FALSE(CCheckManager::RunComCmdDelSms(card.get(), &port, 7, &log));
     EXPECT_TRUE(log.inStep);

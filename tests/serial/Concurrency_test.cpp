@@ -1,6 +1,5 @@
 // Detection threads open, set up, write and close different ports at once, at 9600 and
 // 115200: every port must get its own speed and write chunk, and talk only to its own modem.
-// quick.sh also runs this under ThreadSanitizer (tests whose name holds "Concurren").
 #include "ComPortBase.h"
 #include "ComPortBaseLinux.h"
 #include "PortLocks.h"
