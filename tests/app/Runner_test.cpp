@@ -253,8 +253,9 @@ TEST(Runner, RealErrorAnswersEndTheConversationWithTheirText)
     }
 }
 
-// A read turn's log: a final result waiting before a command, a second one in its reply, or a
-// reply that never ends leaves replies and commands out of step; an unsolicited report does not.
+// A read turn's log: a final result waiting before a command, a second one in its reply, a
+// reply that never ends, or echo from a module that had stopped echoing (it restarted) leaves
+// replies and commands out of step; an unsolicited report or start-up line does not.
 TEST(Runner, TurnLogTellsWhenRepliesStopAnsweringTheirCommands)
 {
     ShortReadWindows shortWindows(100);
@@ -265,12 +266,16 @@ TEST(Runner, TurnLogTellsWhenRepliesStopAnsweringTheirCommands)
         std::string answer;  // "" for silence
         bool result;
         bool inStep;
+        bool echoOff = true; // ATE0 was answered and a reply came without echo since
     } rows[] = {
         {"a reply", "", check, true, true},
         {"a report waiting", "\r\n+CMTI: \"SM\",3\r\n", check, true, true},
+        {"a start-up line after the reply", "", check + "\r\nSMS Ready\r\n", true, true},
         {"a final result waiting", "\r\nOK\r\n", check, true, false},
         {"two final results", "", "\r\nOK\r\n" + check, true, false},
         {"no final result", "", "", false, false},
+        {"echo again: a restart", "", "AT+CPMS?\r" + check, true, false},
+        {"echo from a module that always echoes", "", "AT+CPMS?\r" + check, true, true, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -282,11 +287,13 @@ TEST(Runner, TurnLogTellsWhenRepliesStopAnsweringTheirCommands)
         if (!row.answer.empty())
             peer.AnswerAfterWrite("AT+CPMS?\r\n", row.answer);
         TurnLog log;
+        log.echoOff = log.echoless = row.echoOff;
         EXPECT_EQ(CCheckManager::RunComCmdCheckStorage(card.get(), &port, &log), row.result);
         EXPECT_EQ(log.inStep, row.inStep);
         EXPECT_EQ(peer.Written(), "AT+CPMS?\r\n");
-        if (row.result)
+        if (row.result) {
             EXPECT_EQ(CPhoneCardBase::StorageLine(log.lastReply), "+CPMS: \"SM\",1,50,\"SM\",1,50,\"SM\",1,50");
+        }
     }
     // One delete per index, judged on its own final result.
     PtyPeer peer;
