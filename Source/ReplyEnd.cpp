@@ -85,8 +85,9 @@ ReplyEnd FindReplyEnd(const std::string& reply, std::initializer_list<const char
             end.finalStart = line.start;
             return end;
         }
-        // A line still arriving is judged once it is whole.
-        if (line.complete && BelongsToReply(lines, i, ownHeaders, echo))
+        // A line still arriving after a final result may be a header of this reply cut by the
+        // read window: it is judged once it is whole.
+        if (!line.complete ? !line.text.empty() : BelongsToReply(lines, i, ownHeaders, echo))
             return end;
     }
     return end;

@@ -16,7 +16,7 @@ struct ReplyEnd {
 // with one of ownHeaders, the echo of command, or a PDU line that no two-line report brings.
 // Everything else after it ("SMS Ready", "DST: 1", "RING", "+CMTI: ...", empty lines) is the
 // module talking on its own. The scan starts at `from`: what comes before it (a message body)
-// is not read as lines.
+// is not read as lines. A line after it still without its line end keeps the reply open.
 ReplyEnd FindReplyEnd(const std::string& reply, std::initializer_list<const char*> ownHeaders = {},
                       const std::string& command = "", size_t from = 0);
 

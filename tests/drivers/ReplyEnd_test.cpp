@@ -21,6 +21,7 @@ TEST(ReplyEnd, AReplyEndsAtItsFinalResultWithOnlyReportsAfterIt)
         {"a status report and its PDU line after it", "\r\nOK\r\n\r\n+CDS: 25\r\n0791AB\r\n", 0, "OK", 1},
         {"the command's own line after it: more to come", "\r\nOK\r\n\r\n+CMGL: 1,1,,5\r\n", 2, "", 1},
         {"a PDU line after it: more to come", "\r\nOK\r\n 0791AB \r\n", 2, "", 1},
+        {"a line cut by the window after it: wait for it", "\r\nOK\r\n\r\n+CMGL: 1,1", 2, "", 1},
         {"the command's echo after it: more to come", "\r\nOK\r\nAT+CMGL=4\r\r\n", 2, "", 1},
         {"start-up lines after it", "\r\nOK\r\n\r\nRDY\r\n\r\nCall Ready\r\n\r\nSMS Ready\r\nPB DONE\r\nSMS DONE\r\n", 0,
          "OK", 1},
