@@ -15,6 +15,7 @@ class CComPortBase;
 struct TurnLog {
     int lastStatus = 2;
     std::string lastReply;
+    std::string lastCommand;
     bool inStep = true;
     bool echoOff = false;  // ATE0 was answered
     bool echoless = false; // and a reply has come without echo since
@@ -71,6 +72,8 @@ public:
     // "AT+CPMS?", and "AT+CMGD=<index>" for one stored entry.
     static bool RunComCmdCheckStorage(CPhoneCardBase* card, CComPortBase* port, TurnLog* log = nullptr);
     static bool RunComCmdDelSms(CPhoneCardBase* card, CComPortBase* port, int index, TurnLog* log = nullptr);
+    // The driver's read of its next stored entry ("AT+CMGR=<index>" and kin).
+    static bool RunComCmdReadNextSms(CPhoneCardBase* card, CComPortBase* port, TurnLog* log = nullptr);
 
     // Device table and menu
     void Start();
@@ -115,9 +118,10 @@ public:
     bool InputReadAllSmsComPort(std::vector<ComPortBaseInfo_t>& ports);
     void HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports);
     // count, when the storage's selection gave it, ends the reads of an every-slot index list
-    // once the entries it holds are read, and bounds the slots asked.
+    // once the entries it holds are read, as a storage check confirms (it becomes the count the
+    // check gives), and bounds the slots asked.
     bool ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port, TurnLog* log = nullptr,
-                             const StorageCount* count = nullptr);
+                             StorageCount* count = nullptr);
     void PrintRecvSms(std::vector<SmsRecvStruct_t> messages);
     // clearShown: in the same turn, delete every stored entry behind the messages read.
     PortSmsOutcome GetPortSMS(ComPortBaseInfo_t port, std::vector<SmsRecvStruct_t>& meSms,
@@ -130,7 +134,9 @@ public:
     void PrintSendPduSmsResultAsJson();
 
     // Command-line SMS report and PDU test
-    void OnCmdSMS(const std::string& word);
+    // The process's exit status: EX_IOERR when the report could not be written, else 128 + a
+    // stop signal that ended the run early, else 0.
+    int OnCmdSMS(const std::string& word);
     void GetPortList(std::vector<ComPortBaseInfo_t>& ports);
     void OnCmdPduTest(const std::string& number, const std::string& text);
 

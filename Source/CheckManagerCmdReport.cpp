@@ -1,5 +1,10 @@
 #include "CheckManager.h"
 
+#include <sysexits.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <memory>
@@ -72,10 +77,13 @@ const char* PduTestRefusal(const std::string& number, const std::string& text)
 
 } // namespace
 
-void CCheckManager::OnCmdSMS(const std::string& word)
+int CCheckManager::OnCmdSMS(const std::string& word)
 {
     // Detection stays quiet so the document is all this mode prints.
     g_bShowExtend = false;
+    // A closed standard output or error must not end the run between one port's deletes and
+    // the report that records them: the failed write says so instead.
+    signal(SIGPIPE, SIG_IGN);
     const ReportWord recognised = RecogniseReportWord(word);
     const time_t start = time(nullptr);
 
@@ -119,8 +127,15 @@ void CCheckManager::OnCmdSMS(const std::string& word)
     }
     root["seconds"] = static_cast<Json::Int64>(time(nullptr) - start);
 
+    // The report may be the only record of what was deleted: losing it is no success.
+    errno = 0;
     std::cout << (recognised.oneLine ? OneLineJsonText(root) : StyledJsonText(root)) << "\n";
     std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "报告写入失败：" << (errno != 0 ? strerror(errno) : "标准输出不可写") << "\n";
+        return EX_IOERR;
+    }
+    return StopExitStatus();
 }
 
 void CCheckManager::GetPortList(std::vector<ComPortBaseInfo_t>& ports)

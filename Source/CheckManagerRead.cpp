@@ -13,17 +13,13 @@
 #include "ConsoleText.h"
 #include "PhoneFactory.h"
 #include "ReplyEnd.h"
-#include "StopSignal.h"
 
 namespace {
 
 // Modules that are read one index at a time: at most this many entries per storage (answers that
-// hold one), at most this many indexes asked where the storage's size is unknown, and at most
-// this many read windows for the reply to one index, so a silent or chattering module cannot
-// hold the flow.
+// hold one), and at most this many indexes asked where the storage's size is unknown.
 const unsigned MAX_READ_ENTRIES = 100;
 const unsigned MAX_READ_NEXT_PASSES = 100;
-const int MAX_READ_NEXT_WINDOWS = 100;
 // Index lists that name every slot are asked at most as many slots as the storage has, and
 // never more than this.
 const unsigned MAX_READ_SLOTS = 1000;
@@ -102,6 +98,7 @@ StorageRead ReadStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBa
         return storage;
     }
     StorageCount count;
+    count.name = storage.name;
     storage.counted = CPhoneCardBase::ParseStorageCount(log.lastReply, count);
     if (!manager.ReadAllSmsByPhoneSM(card, port, &log, storage.counted ? &count : nullptr))
         return storage;
@@ -129,48 +126,72 @@ PortRead ReadStorages(CCheckManager& manager, PortTurn& turn)
     return read;
 }
 
+// A storage check answered with its own "+CPMS:" line, which gives the storage it names and
+// its count; that storage must be name, when one is given. Anything else puts the turn out of
+// step: a bare OK may be the late answer to the command before, and another storage may have
+// been selected by a restart.
+bool CheckStorage(CPhoneCardBase* card, CComPortBase* port, TurnLog& log, StorageCount& count,
+                  const std::string& name = "")
+{
+    if (CCheckManager::RunComCmdCheckStorage(card, port, &log) &&
+        CPhoneCardBase::ParseStorageCheck(log.lastReply, count) && (name.empty() || count.name == name))
+        return true;
+    log.inStep = false;
+    return false;
+}
+
+// The reads reached the storage's count: asks the count again, so that a message that arrived
+// during the reads cannot leave a part unread. True when it grew: the reads go on to the new
+// count. A lower count ends the reads short of it, so the read is not whole.
+bool CountGrew(CPhoneCardBase* card, CComPortBase* port, TurnLog& log, StorageCount& count)
+{
+    StorageCount now;
+    if (!CheckStorage(card, port, log, now, count.name))
+        return false;
+    const bool grew = now.used > count.used;
+    count.used = now.used;
+    return grew;
+}
+
 // Deletes in one storage every entry behind the messages it showed, each index once: selected
 // again as the read selected it, the selection confirmed by a storage check (a stale reply
 // cannot name the storage just selected), then one delete per index, the highest first: a
-// module that renumbers its entries after a delete moves only those above it. True when every
-// delete was confirmed. Nothing is deleted where the read never learnt the storage's count, nor
-// once a reply has answered some other command: it might have paired one entry's text with
-// another's index. lastDeleted becomes the storage's name once a delete has been written there.
+// module that renumbers its entries after a delete moves only those above it. A second check
+// ends the deletes. True when every delete was answered OK and the module's own count dropped
+// by as many: one answered but not done, an entry moved into a deleted slot or a message that
+// arrived during the deletes leaves it higher. Nothing is deleted where the read never learnt
+// the storage's count, nor once a reply has answered some other command: it might have paired
+// one entry's text with another's index; a second check naming another storage, as after a
+// restart, stops the deletes on the port.
 bool ClearShown(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port, bool deviceStorage,
-                const StorageRead& storage, TurnLog& log, std::string& lastDeleted)
+                const StorageRead& storage, TurnLog& log)
 {
     std::set<int> indexes;
     for (const SmsRecvStruct_t& message : storage.messages)
         indexes.insert(message.indexes.begin(), message.indexes.end());
     if (indexes.empty())
         return true;
+    StorageCount before;
+    // A selection the check does not confirm may not have taken: nothing is deleted there.
     if (!storage.counted || !log.inStep || storage.name.empty() ||
-        !SelectStorage(manager, card, port, deviceStorage, log) ||
-        !CCheckManager::RunComCmdCheckStorage(card, port, &log) ||
-        CPhoneCardBase::FirstQuotedName(CPhoneCardBase::StorageLine(log.lastReply)) != storage.name)
+        !SelectStorage(manager, card, port, deviceStorage, log) || !CheckStorage(card, port, log, before) ||
+        before.name != storage.name)
         return false;
-    bool confirmed = true;
+    long long confirmed = 0;
+    bool refused = false;
     for (auto index = indexes.rbegin(); index != indexes.rend(); ++index) {
         // A delete left without its final result stops the deletes; an error answer does not.
         if (!log.inStep)
             return false;
-        lastDeleted = storage.name;
-        if (!CCheckManager::RunComCmdDelSms(card, port, *index, &log))
-            confirmed = false;
+        if (CCheckManager::RunComCmdDelSms(card, port, *index, &log))
+            ++confirmed;
+        else
+            refused = true;
     }
-    return confirmed && log.inStep;
-}
-
-// One more command ends the turn, so that a late or stray answer to the last one shows: its
-// reply must be the storage check's own, in step, and after deletes name the storage they were
-// made in. True when it names that storage, or nothing was deleted.
-bool CloseTurn(CPhoneCardBase* card, CComPortBase* port, TurnLog& log, const std::string& lastDeleted)
-{
-    const bool answered = CCheckManager::RunComCmdCheckStorage(card, port, &log);
-    const std::string line = CPhoneCardBase::StorageLine(log.lastReply);
-    if (!answered || line.empty())
-        log.inStep = false;
-    return lastDeleted.empty() || CPhoneCardBase::FirstQuotedName(line) == lastDeleted;
+    StorageCount after;
+    if (!log.inStep || !CheckStorage(card, port, log, after, storage.name))
+        return false;
+    return !refused && static_cast<long long>(after.used) + confirmed <= static_cast<long long>(before.used);
 }
 
 // The first reason that applies, most specific first.
@@ -186,21 +207,6 @@ std::string ReadFailureReason(const ComPortBaseInfo_t& info, const PortTurn& tur
 std::string CountText(size_t count)
 {
     return std::to_string(static_cast<unsigned>(count));
-}
-
-// Reads the reply to one per-index read until the driver finds its final result, at most
-// MAX_READ_NEXT_WINDOWS windows; the driver's last answer, 2 when it never had one.
-int ReadNextReply(CPhoneCardBase& card, CComPortBase& port, std::string& reply)
-{
-    int status = 2;
-    for (int window = 0; window < MAX_READ_NEXT_WINDOWS && status == 2; ++window) {
-        if (!port.ReadAll(reply))
-            break;
-        status = card.OnReadNextSmsCmdRsp(reply);
-        if (StopRequested())
-            break;
-    }
-    return status;
 }
 
 } // namespace
@@ -270,7 +276,7 @@ void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
 }
 
 bool CCheckManager::ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port, TurnLog* log,
-                                        const StorageCount* count)
+                                        StorageCount* count)
 {
     if (!card || !port || !port->Open())
         return false;
@@ -280,25 +286,19 @@ bool CCheckManager::ReadAllSmsByPhoneSM(CPhoneCardBase* card, CComPortBase* port
     const unsigned maxAsked = count ? std::min(count->total, MAX_READ_SLOTS) : MAX_READ_NEXT_PASSES;
     // Drivers that list the whole storage in one reply are finished at once.
     for (unsigned asked = 0; card->NotFinished() && asked < maxAsked; ++asked) {
+        // Once a reply has answered some other command, a slot's text may be paired with another
+        // slot, and a silent module would cost the tries of every slot left: ask no more.
+        if (log && !log->inStep)
+            break;
         const SmsReadResult& result = card->GetReadResult();
-        if ((count && ReachedCount(result, *count)) || result.headerReads >= MAX_READ_ENTRIES)
+        if (result.headerReads >= MAX_READ_ENTRIES ||
+            (count && ReachedCount(result, *count) && !(log && CountGrew(card, port, *log, *count))))
             break;
-        if (StopRequested()) {
-            if (log)
-                log->inStep = false;
-            break;
-        }
-        const std::string dropped = port->DiscardInput();
-        const std::string command = card->GetReadNextSmsCmd();
-        port->Write(command);
-        std::string reply;
-        const int status = ReadNextReply(*card, *port, reply);
+        RunComCmdReadNextSms(card, port, log);
         // A message text may hold lines such as "OK": the driver tells a second final result.
-        if (log)
-            log->Note(status, reply, dropped, false, command);
+        if (log && card->GetReadResult().strayFinal)
+            log->inStep = false;
     }
-    if (log && card->GetReadResult().strayFinal)
-        log->inStep = false;
     return true;
 }
 
@@ -329,18 +329,21 @@ PortSmsOutcome CCheckManager::GetPortSMS(ComPortBaseInfo_t port, std::vector<Sms
         return outcome;
     // Still the same turn: no other run has used the port since the read. Each storage is
     // cleared of what it showed, also when the other could not be.
-    std::string lastDeleted;
+    CPhoneCardBase* card = turn.card.get();
+    CComPortBase* portObject = turn.port.get();
     bool cleared = clearShown;
     if (clearShown) {
-        const bool meCleared =
-            ClearShown(*this, turn.card.get(), turn.port.get(), true, read.me, read.log, lastDeleted);
-        const bool smCleared =
-            ClearShown(*this, turn.card.get(), turn.port.get(), false, read.sm, read.log, lastDeleted);
+        const bool meCleared = ClearShown(*this, card, portObject, true, read.me, read.log);
+        const bool smCleared = ClearShown(*this, card, portObject, false, read.sm, read.log);
         cleared = meCleared && smCleared;
     }
-    const bool named = CloseTurn(turn.card.get(), turn.port.get(), read.log, lastDeleted);
+    // One more command ends the turn, so that a late or stray answer to the last one shows; a
+    // storage check as its last command (after deletes, or confirming a count) is one already.
+    StorageCount closing;
+    if (read.log.lastCommand != card->GetCheckStorageCmd())
+        CheckStorage(card, portObject, read.log, closing);
     outcome.read = read.Whole();
-    outcome.clear = outcome.read && cleared && named;
+    outcome.clear = outcome.read && cleared;
     return outcome;
 }
 

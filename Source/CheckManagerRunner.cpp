@@ -18,10 +18,25 @@ const int DEL_ALL_EXTRA_WAIT_USEC = 100000;
 // One stored entry goes as fast as it is read: as many windows as the reply to one index read.
 const int DEL_ONE_TRIES = 100;
 const int STORAGE_TRIES = 5;
+// The reply to one per-index read: at most this many windows, so a silent or chattering module
+// cannot hold the flow.
+const int READ_NEXT_WINDOWS = 100;
 
 using Judge = int (CPhoneCardBase::*)(std::string);
 
 enum class Guard { Open, IsOpened };
+
+// How a conversation reads its reply, beyond the judge's verdicts.
+struct Reading {
+    // The judge follows the reply-end rule: once the reply holds a final result, a window that
+    // brings nothing new ends it there, whatever never-completed noise came after.
+    bool boundedEnd = false;
+    // The reply to a per-index read: windows follow each other without a pause, and a second
+    // final result is the driver's to tell (a message text may hold a line "OK").
+    bool readNext = false;
+    // Deleting a full storage takes the modem long: each try waits 100 ms more.
+    bool delAllWait = false;
+};
 
 bool PassGuard(CPhoneCardBase* card, CComPortBase* port, Guard guard)
 {
@@ -30,53 +45,69 @@ bool PassGuard(CPhoneCardBase* card, CComPortBase* port, Guard guard)
     return guard == Guard::Open ? port->Open() : port->IsOpened();
 }
 
+bool IsFinal(int judged) { return judged == DONE_OK || judged == DONE_FAILED; }
+
 // Writes one command, then reads one window per try and lets the driver judge everything
 // gathered so far. Returns DONE_OK, DONE_FAILED or TRIES_SPENT.
 int Converse(CPhoneCardBase* card, CComPortBase* port, const std::string& command, Judge judge,
-             int tries, TurnLog* log = nullptr, bool delAllWait = false)
+             int tries, TurnLog* log = nullptr, Reading reading = Reading())
 {
     std::string reply;
     int status = TRIES_SPENT;
-    if (StopRequested()) {
-        if (log)
-            log->Note(status, reply, "", true, command);
-        return status;
-    }
     // What still waits on the line answers an earlier command whose tries ran out, or was
     // never asked for: it must not judge this one.
     const std::string dropped = port->DiscardInput();
+    if (StopRequested()) {
+        if (log)
+            log->Note(status, reply, dropped, true, command);
+        return status;
+    }
     port->Write(command);
     for (int i = 0; i < tries; ++i) {
+        const size_t before = reply.size();
         if (port->ReadAll(reply)) {
-            const int judged = (card->*judge)(reply);
-            if (judged == DONE_OK || judged == DONE_FAILED) {
+            int judged = (card->*judge)(reply);
+            const size_t end = reading.boundedEnd && !IsFinal(judged) && reply.size() == before
+                                   ? EndOfLastFinalResult(reply)
+                                   : std::string::npos;
+            // The log still gets the whole text, so a second final result never hides.
+            if (end != std::string::npos)
+                judged = (card->*judge)(reply.substr(0, end));
+            if (IsFinal(judged)) {
                 status = judged;
                 break;
             }
         }
         if (StopRequested())
             break;
-        // Deleting a full storage takes the modem long; give each try more time.
-        if (delAllWait)
+        if (reading.delAllWait)
             usleep_until2(time_usec2() + DEL_ALL_EXTRA_WAIT_USEC);
-        usleep(LINUX_SLEEP);
+        if (!reading.readNext)
+            usleep(LINUX_SLEEP);
     }
     if (log)
-        log->Note(status, reply, dropped, true, command);
+        log->Note(status, reply, dropped, !reading.readNext, command);
     return status;
 }
 
 // Guard, then one conversation; a run that writes nothing leaves the log's last outcome spent.
 int Run(CPhoneCardBase* card, CComPortBase* port, Guard guard, const std::string& command, Judge judge,
-        int tries, TurnLog* log)
+        int tries, TurnLog* log, Reading reading = Reading())
 {
     if (PassGuard(card, port, guard))
-        return Converse(card, port, command, judge, tries, log);
+        return Converse(card, port, command, judge, tries, log, reading);
     if (log) {
         log->lastStatus = TRIES_SPENT;
         log->lastReply.clear();
     }
     return TRIES_SPENT;
+}
+
+Reading BoundedEnd()
+{
+    Reading reading;
+    reading.boundedEnd = true;
+    return reading;
 }
 
 bool Succeeds(int status) { return status == DONE_OK; }
@@ -100,6 +131,7 @@ void TurnLog::Note(int status, const std::string& reply, const std::string& drop
 {
     lastStatus = status;
     lastReply = reply;
+    lastCommand = command;
     if (status == TRIES_SPENT || CountFinalResults(dropped) > 0 || (lineReply && CountFinalResults(reply) > 1))
         inStep = false;
     // Echo comes first, on the reply's first line.
@@ -183,14 +215,16 @@ bool CCheckManager::RunComCmdSetRecvSmsCompatibleMode(CPhoneCardBase* card, CCom
 bool CCheckManager::RunComCmdReadAllSmsToPhone(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
 {
     return Succeeds(Run(card, port, Guard::IsOpened, card ? card->GetReadAllSmsCmd() : "",
-                        &CPhoneCardBase::OnReadAllSmsCmdRsp, 1200, log));
+                        &CPhoneCardBase::OnReadAllSmsCmdRsp, 1200, log, BoundedEnd()));
 }
 
 bool CCheckManager::RunComCmdDelAllSms(CPhoneCardBase* card, CComPortBase* port)
 {
+    Reading delAll;
+    delAll.delAllWait = true;
     return PassGuard(card, port, Guard::IsOpened) &&
            Succeeds(Converse(card, port, card->GetDelAllSmsCmd(),
-                             &CPhoneCardBase::OnDelAllSmsCmdRsp, 1400, nullptr, true));
+                             &CPhoneCardBase::OnDelAllSmsCmdRsp, 1400, nullptr, delAll));
 }
 
 bool CCheckManager::RunComCmdReadME_Sms(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
@@ -208,13 +242,21 @@ bool CCheckManager::RunComCmdReadSM_Sms(CPhoneCardBase* card, CComPortBase* port
 bool CCheckManager::RunComCmdCheckStorage(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
 {
     return Succeeds(Run(card, port, Guard::IsOpened, card ? card->GetCheckStorageCmd() : "",
-                        &CPhoneCardBase::OnCheckStorageCmdRsp, STORAGE_TRIES, log));
+                        &CPhoneCardBase::OnCheckStorageCmdRsp, STORAGE_TRIES, log, BoundedEnd()));
 }
 
 bool CCheckManager::RunComCmdDelSms(CPhoneCardBase* card, CComPortBase* port, int index, TurnLog* log)
 {
     return Succeeds(Run(card, port, Guard::IsOpened, card ? card->GetDelSmsCmd(index) : "",
-                        &CPhoneCardBase::OnDelSmsCmdRsp, DEL_ONE_TRIES, log));
+                        &CPhoneCardBase::OnDelSmsCmdRsp, DEL_ONE_TRIES, log, BoundedEnd()));
+}
+
+bool CCheckManager::RunComCmdReadNextSms(CPhoneCardBase* card, CComPortBase* port, TurnLog* log)
+{
+    Reading readNext = BoundedEnd();
+    readNext.readNext = true;
+    return Succeeds(Run(card, port, Guard::IsOpened, card ? card->GetReadNextSmsCmd() : "",
+                        &CPhoneCardBase::OnReadNextSmsCmdRsp, READ_NEXT_WINDOWS, log, readNext));
 }
 
 unsigned long long time_usec2()

@@ -34,8 +34,9 @@ struct SmsReadResult {
     bool strayFinal = false;   // a read's reply held a final result of some other command
 };
 
-// What a storage selection's "+CPMS:" line tells of the selected storage.
+// What a "+CPMS:" line tells of the selected storage.
 struct StorageCount {
+    std::string name;   // as a storage check names it: "ME", "SM"
     unsigned used = 0;  // entries stored
     unsigned total = 0; // slots it has
 };
@@ -144,6 +145,9 @@ public:
     // <used1> and <total1> of the "+CPMS: <used1>,<total1>[,...]" line that answers a storage
     // selection.
     static bool ParseStorageCount(const std::string& reply, StorageCount& count);
+    // <mem1>, <used1> and <total1> of the "+CPMS: <mem1>,<used1>,<total1>[,...]" line that
+    // answers a storage check.
+    static bool ParseStorageCheck(const std::string& reply, StorageCount& count);
     // The first quoted name in a text: the storage a selection command names, or the first
     // memory of a storage check's "+CPMS:" line; "" without one.
     static std::string FirstQuotedName(const std::string& text);

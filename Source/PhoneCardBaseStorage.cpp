@@ -5,17 +5,37 @@
 
 namespace {
 
-// Numbers of a "+CPMS:" line, when it holds only numbers (a storage check's line names its
-// storages in quotes).
-bool StorageNumbers(const std::string& line, std::vector<unsigned>& numbers)
+bool IsQuotedName(const std::string& field)
 {
-    numbers.clear();
-    for (const std::string& field : SplitStringByChar(line.substr(6), ',')) {
-        int value = 0;
-        if (!ParseNumberField(field, value))
+    const size_t first = field.find_first_not_of(' ');
+    const size_t last = field.find_last_not_of(' ');
+    return first != std::string::npos && last > first && field[first] == '"' && field[last] == '"';
+}
+
+// 3GPP TS 27.005 3.2.2: for each of one to three storages, its quoted name when named (a
+// check's answer; a selection's has none), then <used>,<total>. The first storage's go to count.
+bool ParseStorageLine(const std::string& reply, bool named, StorageCount& count)
+{
+    const std::string line = CPhoneCardBase::StorageLine(reply);
+    if (line.empty())
+        return false;
+    const std::vector<std::string> fields = SplitStringByChar(line.substr(6), ',');
+    const size_t width = named ? 3 : 2;
+    if (fields.empty() || fields.size() % width != 0 || fields.size() > 3 * width)
+        return false;
+    for (size_t i = 0; i < fields.size(); i += width) {
+        int used = 0;
+        int total = 0;
+        if ((named && !IsQuotedName(fields[i])) || !ParseNumberField(fields[i + width - 2], used) ||
+            !ParseNumberField(fields[i + width - 1], total))
             return false;
-        numbers.push_back(static_cast<unsigned>(value));
+        if (i == 0) {
+            count.used = static_cast<unsigned>(used);
+            count.total = static_cast<unsigned>(total);
+        }
     }
+    if (named)
+        count.name = CPhoneCardBase::FirstQuotedName(line);
     return true;
 }
 
@@ -56,15 +76,12 @@ std::string CPhoneCardBase::StorageLine(const std::string& reply)
 
 bool CPhoneCardBase::ParseStorageCount(const std::string& reply, StorageCount& count)
 {
-    // 3GPP TS 27.005 3.2.2: <used1>,<total1>, then the same for the second and third storage.
-    std::vector<unsigned> numbers;
-    const std::string line = StorageLine(reply);
-    if (line.empty() || !StorageNumbers(line, numbers) ||
-        (numbers.size() != 2 && numbers.size() != 4 && numbers.size() != 6))
-        return false;
-    count.used = numbers[0];
-    count.total = numbers[1];
-    return true;
+    return ParseStorageLine(reply, false, count);
+}
+
+bool CPhoneCardBase::ParseStorageCheck(const std::string& reply, StorageCount& count)
+{
+    return ParseStorageLine(reply, true, count);
 }
 
 std::string CPhoneCardBase::FirstQuotedName(const std::string& text)

@@ -235,8 +235,10 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
     // one, after the bytes its header counts.
     std::string::size_type end = known ? FindTextEnd(reply, start, format) : std::string::npos;
     std::string::size_type after = end;
+    bool whole = false;
     if (end != std::string::npos) {
         after = end + (format == "1" ? 1 : sizeof(kUcs2CtrlZ));
+        whole = length >= 0 && static_cast<size_t>(length) == end - start;
     } else if (known && length >= 0) {
         if (reply.size() - start < static_cast<size_t>(length))
             return 2;
@@ -255,6 +257,12 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
     }
     if (replyEnd.status == 2)
         return 2;
+    // A text sent without its Ctrl-Z is whole only when nothing but line ends stands between its
+    // counted bytes and the final result: a count shorter than the text would cut it.
+    if (end == after) {
+        const std::string gap = reply.substr(after, replyEnd.finalStart - after);
+        whole = !gap.empty() && gap.find_first_not_of("\r\n") == std::string::npos;
+    }
     ++m_readResult.headerReads;
     if (format == "1")
         message.text = reply.substr(start, end - start);
@@ -262,8 +270,8 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
         message.text = gsmDecodeNew2(reinterpret_cast<const unsigned char*>(reply.data() + start),
                                      static_cast<int>(end - start));
     message.indexes = {readingIndex};
-    // A message is shown, and so deleted, only when it arrived whole: its header gives its length.
-    if (replyEnd.status == 0 && message.IsOk() && length >= 0 && static_cast<size_t>(length) == end - start) {
+    // A message is shown, and so deleted, only when it arrived whole.
+    if (replyEnd.status == 0 && message.IsOk() && whole) {
         m_recvSmsVec.push_back(message);
         ++m_readResult.wholeEntries;
     } else {

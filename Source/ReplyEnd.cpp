@@ -111,6 +111,18 @@ std::string EchoOf(const std::string& command)
     return last == std::string::npos ? "" : command.substr(0, last + 1);
 }
 
+size_t EndOfLastFinalResult(const std::string& text)
+{
+    const std::vector<Line> lines = LinesFrom(text, 0);
+    for (size_t i = lines.size(); i-- > 0;) {
+        if (IsFinalLine(lines[i])) {
+            const size_t lf = text.find('\n', lines[i].start);
+            return lf == std::string::npos ? text.size() : lf + 1;
+        }
+    }
+    return std::string::npos;
+}
+
 size_t CountFinalResults(const std::string& text, size_t from)
 {
     const std::vector<Line> lines = LinesFrom(text, from);

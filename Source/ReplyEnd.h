@@ -27,6 +27,11 @@ bool IsPduLine(const std::string& line);
 // A command as its echo shows it: without its line end.
 std::string EchoOf(const std::string& command);
 
+// Just past the last final result line of a text (its line end included once it has come);
+// npos without one. Noise that never becomes a line of its own (half a start-up line, a NUL, a
+// bare hex line) may follow it: once the line has gone quiet the reply is cut here.
+size_t EndOfLastFinalResult(const std::string& text);
+
 // Final result lines in a text, from `from` on. A reply holding two, or input that no command
 // waited for holding one, answers some other command.
 size_t CountFinalResults(const std::string& text, size_t from = 0);

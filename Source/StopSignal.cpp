@@ -1,7 +1,6 @@
 #include "StopSignal.h"
 
 #include <csignal>
-#include <initializer_list>
 
 #include "AppGlobals.h"
 
@@ -22,10 +21,16 @@ void OnStopSignal(int signo)
 
 void CatchStopSignals()
 {
+    const int stopSignals[] = {SIGINT, SIGTERM, SIGHUP};
     struct sigaction sa {};
     sa.sa_handler = OnStopSignal;
+    // Restarted, so a signal during the report's write does not cut it short; the others
+    // masked, so one arriving during the handler counts as the second.
+    sa.sa_flags = SA_RESTART;
     sigemptyset(&sa.sa_mask);
-    for (int signo : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int signo : stopSignals)
+        sigaddset(&sa.sa_mask, signo);
+    for (int signo : stopSignals) {
         // A signal ignored on entry (nohup, a background job of a script) stays ignored.
         struct sigaction before {};
         if (sigaction(signo, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)

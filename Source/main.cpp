@@ -2,7 +2,6 @@
 #include <string>
 
 #include "CheckManager.h"
-#include "StopSignal.h"
 
 namespace {
 
@@ -39,12 +38,11 @@ int main(int argc, char** argv)
     } else if (argc == 2 && IsOneOf(first, {"version", "-version", "--version", "v", "-v"})) {
         manager.OnAbout();
     } else if (first.size() == 3 && argc >= 3 && firstLower == "sms") {
-        manager.OnCmdSMS(ToLower(argv[2]));
+        return manager.OnCmdSMS(ToLower(argv[2]));
     } else if (first.size() == 3 && argc >= 4 && firstLower == "pdu") {
         manager.OnCmdPduTest(argv[2], argv[3]);
     } else {
         manager.OnCmdParams(argc, argv);
     }
-    // 0 but for an sms report stopped by a signal.
-    return StopExitStatus();
+    return 0;
 }

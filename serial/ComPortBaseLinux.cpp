@@ -233,6 +233,10 @@ bool CComPortBaseLinux::Write(std::string text)
             return false;
         }
         if (FD_ISSET(m_fd, &wfds)) {
+            // A run asked to stop writes no new command.
+            if (g_nStopSignal != 0) {
+                return false;
+            }
             ssize_t n;
             do {
                 n = write(m_fd, queue.data(), std::min(queue.size(), chunk));
@@ -262,8 +266,9 @@ void CComPortBaseLinux::Read(std::string& reply)
     timeval tv = {0, 1000};
     int passLimit = ReadWindowPasses(g_nWinUserValue[0]);
     usleep(PASS_SLEEP_US);
-    // The window runs its passes even when the reply looks complete: judging it is the driver's work.
-    for (int counter = 0; counter < passLimit; counter++) {
+    // The window runs its passes even when the reply looks complete: judging it is the driver's
+    // work. A run asked to stop leaves at once, whatever the window's length.
+    for (int counter = 0; counter < passLimit && g_nStopSignal == 0; counter++) {
         fd_set rfds, efds;
         FD_ZERO(&rfds);
         FD_ZERO(&efds);

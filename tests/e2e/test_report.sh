@@ -7,15 +7,20 @@ h_settings 60
 tools="$H_DIR/read_tools.py"
 ports=(0 1 2 3 4 5)
 
-h_modem 0 --rules "$H_DIR/read_base.rules"
-h_modem 1 --rules "$H_DIR/read_index.rules"
-h_modem 2 --rules "$H_DIR/read_cdma.rules"
-h_modem 3 --rules "$H_DIR/read_refuse.rules"
-# No SIM card: left out of the report altogether.
-printf 'AT+CCID\tERROR\n' > "$H_WORK/nosim.rules"
-h_modem 4 --rules "$H_WORK/nosim.rules" --rules "$H_DIR/read_base.rules"
-# Answers AT, but its ATI names no supported model: not a usable port.
-h_modem 5
+# Fresh modems hold what read_*.rules list, their counts as their selections answer.
+modems() {
+    h_stop_modems
+    h_modem 0 --rules "$H_DIR/read_base.rules"
+    h_modem 1 --rules "$H_DIR/read_index.rules"
+    h_modem 2 --rules "$H_DIR/read_cdma.rules"
+    h_modem 3 --rules "$H_DIR/read_refuse.rules"
+    # No SIM card: left out of the report altogether.
+    printf 'AT+CCID\tERROR\n' > "$H_WORK/nosim.rules"
+    h_modem 4 --rules "$H_WORK/nosim.rules" --rules "$H_DIR/read_base.rules"
+    # Answers AT, but its ATI names no supported model: not a usable port.
+    h_modem 5
+}
+modems
 
 # report OUT WORD: "Quenlo sms WORD", with what the run wrote to each modem kept in OUT.ttyUSBn.
 report() {
@@ -104,6 +109,7 @@ report sclear.txt sclear
 check "sclear: one line, then one empty line" sclear.txt 'text == one_line(doc) + "\n\n" and doc["type"] == "sclear"'
 check_clear sclear.txt sclear
 
+modems
 report sreadclear.txt sreadclear
 check_read sreadclear.txt sreadclear
 check_readclear sreadclear.txt sreadclear

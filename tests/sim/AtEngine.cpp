@@ -1,6 +1,8 @@
 #include "AtEngine.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace sim {
 
@@ -115,13 +117,20 @@ void AtEngine::Answer(const std::string& key, std::vector<SimChunk>& out)
         Emit(out, "\r\nERROR\r\n");
         return;
     }
+    std::string sent;
     size_t from = 0;
-    for (size_t at : rule->out.pauses) {
-        Emit(out, rule->out.bytes.substr(from, at - from));
-        Pause(out, rule->pauseMs);
+    auto sendUpTo = [&](size_t at) {
+        const std::string piece = Fill(rule->out.bytes.substr(from, at - from));
+        Emit(out, piece);
+        sent += piece;
         from = at;
+    };
+    for (size_t at : rule->out.pauses) {
+        sendUpTo(at);
+        Pause(out, rule->pauseMs);
     }
-    Emit(out, rule->out.bytes.substr(from));
+    sendUpTo(rule->out.bytes.size());
+    Count(key, sent, *rule);
     m_inBody = rule->prompt;
     m_ucs2Body = rule->ucs2Body;
     for (const auto& var : rule->set) {
@@ -132,6 +141,47 @@ void AtEngine::Answer(const std::string& key, std::vector<SimChunk>& out)
     }
     if (rule->times > 0) {
         rule->times--;
+    }
+}
+
+std::string AtEngine::Fill(const std::string& bytes)
+{
+    std::string filled;
+    size_t from = 0;
+    for (size_t open; (open = bytes.find('{', from)) != std::string::npos;) {
+        const size_t close = bytes.find('}', open);
+        if (close == std::string::npos) {
+            break;
+        }
+        const auto stored = m_stored.find(bytes.substr(open + 1, close - open - 1));
+        filled += bytes.substr(from, open - from) + std::to_string(stored == m_stored.end() ? 0 : stored->second);
+        from = close + 1;
+    }
+    return filled + bytes.substr(from);
+}
+
+void AtEngine::Count(const std::string& key, const std::string& bytes, const SimRule& rule)
+{
+    const std::string up = Upper(key);
+    const size_t quote = up.find('"');
+    if (up.rfind("AT+CPMS=\"", 0) == 0 && bytes.find("+CPMS: ") != std::string::npos) {
+        // The first selection tells what the storage holds.
+        m_stored.emplace(up.substr(quote + 1, up.find('"', quote + 1) - quote - 1),
+                         std::atoi(bytes.c_str() + bytes.find("+CPMS: ") + 7));
+    }
+    const std::string index = up.rfind("AT+CMGD=", 0) == 0 ? up.substr(8) : "";
+    const size_t ok = bytes.rfind("\r\nOK\r\n");
+    if (!index.empty() && index.find_first_not_of("0123456789") == std::string::npos && ok != std::string::npos &&
+        bytes.find("ERROR", ok) == std::string::npos) {
+        const auto mem = m_vars.find("mem");
+        int& selected = m_stored[mem == m_vars.end() ? "" : mem->second];
+        selected = std::max(selected - 1, 0);
+    }
+    for (size_t at = bytes.find("+CMTI: \""); at != std::string::npos; at = bytes.find("+CMTI: \"", at + 1)) {
+        m_stored[bytes.substr(at + 8, bytes.find('"', at + 8) - at - 8)]++;
+    }
+    for (const auto& add : rule.add) {
+        m_stored[add.first] += add.second;
     }
 }
 

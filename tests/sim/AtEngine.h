@@ -31,9 +31,14 @@ private:
     void OnCommand(const std::string& line, std::vector<SimChunk>& out);
     void Answer(const std::string& key, std::vector<SimChunk>& out);
     SimRule* Find(const std::string& key);
+    // "{MEM}" as the entries storage MEM holds.
+    std::string Fill(const std::string& bytes);
+    // What an answer to key changes in the stored counts.
+    void Count(const std::string& key, const std::string& bytes, const SimRule& rule);
 
     std::vector<SimRule> m_rules;
     std::map<std::string, std::string> m_vars;
+    std::map<std::string, int> m_stored; // entries per storage, once its selection has told
     std::string m_line;
     std::string m_body;
     bool m_echo = true;

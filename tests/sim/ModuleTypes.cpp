@@ -13,9 +13,10 @@ const char* const kGenericRules =
     "ATI\tManufacturer: Generic\\r\\nModel: GSM Modem\\r\\nRevision: 1.0\n"
     "AT+CMEE=1\t\n"
     "AT+CPMS=*\t+CPMS: 0,50,0,50,0,50\n"
-    // The storage check names the storage selected last (rules that select set mem).
-    "AT+CPMS?\t+CPMS: \"ME\",0,100,\"ME\",0,100,\"ME\",0,100\tif=mem:ME\n"
-    "AT+CPMS?\t+CPMS: \"SM\",0,50,\"SM\",0,50,\"SM\",0,50\n"
+    // The storage check names the storage selected last (rules that select set mem), with the
+    // entries it holds.
+    "AT+CPMS?\t+CPMS: \"ME\",{ME},100,\"ME\",{ME},100,\"ME\",{ME},100\tif=mem:ME\n"
+    "AT+CPMS?\t+CPMS: \"SM\",{SM},50,\"SM\",{SM},50,\"SM\",{SM},50\n"
     "AT+CCID\t+CCID: 89860012345678901234\n"
     "AT+CGSN\t860000000000001\n"
     "AT+CSQ\t+CSQ: 20,99\n"

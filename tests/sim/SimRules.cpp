@@ -76,6 +76,10 @@ bool ParseOptions(const std::string& text, SimRule& rule, std::string& error)
             rule.when.push_back(var);
         } else if (key == "set" && ParseVar(value, var)) {
             rule.set.push_back(var);
+        } else if (key == "add" && ParseVar(value, var)) {
+            char* end = nullptr;
+            rule.add.emplace_back(var.first, static_cast<int>(std::strtol(var.second.c_str(), &end, 10)));
+            ok = !var.second.empty() && *end == '\0';
         } else {
             ok = false;
         }

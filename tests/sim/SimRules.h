@@ -28,7 +28,13 @@
 //         set=VAR:VALUE (after answering), pause=MS (length of each \p), body=ucs2 (the
 //         prompt takes UCS2 text, in whole characters: 00 1A ends it, 00 1B cancels it, and a
 //         1A byte inside a character such as U+4E1A is text), echo=on (after answering the
-//         module echoes again: it restarted with its power-on settings).
+//         module echoes again: it restarted with its power-on settings), add=MEM:N (after
+//         answering, storage MEM holds N entries more; N may be negative).
+//
+// Stored entries: a storage's count is what its first selection answered ("+CPMS: 3,..."), less
+// one for each "AT+CMGD=<index>" whose last final result is OK, in the storage the variable mem
+// names, plus one for each "+CMTI: "MEM",..." the module sends, plus add=. "{MEM}" in a REPLY
+// is that count as the module answers, e.g. AT+CPMS?	+CPMS: "SM",{SM},50	if=mem:SM.
 //
 // The first rule that matches answers; a command no rule matches gets "\r\nERROR\r\n".
 // Storage-dependent listings, for instance:
@@ -56,6 +62,7 @@ struct SimRule {
     int pauseMs = 20;
     std::vector<std::pair<std::string, std::string>> when;
     std::vector<std::pair<std::string, std::string>> set;
+    std::vector<std::pair<std::string, int>> add;
 };
 
 // Appends the rules of text; false with a message naming the line when one is malformed.
