@@ -271,6 +271,10 @@ TEST(Runner, TurnLogTellsWhenRepliesStopAnsweringTheirCommands)
         {"a reply", "", check, true, true},
         {"a report waiting", "\r\n+CMTI: \"SM\",3\r\n", check, true, true},
         {"a start-up line after the reply", "", check + "\r\nSMS Ready\r\n", true, true},
+        // Noise that never completes a line ends the reply at its final result one window later.
+        {"half a line after the reply", "", check + "\r\nRDY", true, true},
+        {"a NUL after the reply", "", check + std::string(1, '\0'), true, true},
+        {"a bare hex line after the reply", "", check + "0\r\n", true, true},
         {"a final result waiting", "\r\nOK\r\n", check, true, false},
         {"two final results", "", "\r\nOK\r\n" + check, true, false},
         {"no final result", "", "", false, false},

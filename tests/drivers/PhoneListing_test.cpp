@@ -88,6 +88,10 @@ TEST(PhoneListing, ReassemblesLongMessagesWithoutMixingThem)
          ListEntry(1, 1, Ucs2Part("111", a1, u"a")) + ListEntry(2, 1, Ucs2Part("111", a2, u"b")) +
              ListEntry(3, 1, Ucs2Part("111", a1, u"c")) + ListEntry(4, 1, Ucs2Part("111", a2, u"d")),
          {{"111", STAMP_TEXT, "ab"}, {"111", STAMP_TEXT, "cd"}}},
+        {"two messages sharing sender, reference and total: parts with one sequence number never join",
+         ListEntry(1, 1, Ucs2Part("111", a1, u"a")) + ListEntry(2, 1, Ucs2Part("111", a1, u"c")) +
+             ListEntry(3, 1, Ucs2Part("111", a2, u"d")),
+         {{"111", STAMP_TEXT, "ad"}, {"111", STAMP_TEXT, "c"}}},
         {"a message of one part", ListEntry(1, 1, Ucs2Part("111", {3, 1, 1}, u"alone")),
          {{"111", STAMP_TEXT, "alone"}}},
         {"GSM 7-bit parts come out as text",

@@ -214,6 +214,8 @@ TEST(LumbrecRead, OneMessagePerRead)
         {"format 1 without its Ctrl-Z", F1("hello") + "\r\n\r\nOK\r\n", 0, {"hello"}, true},
         {"format 1 without its Ctrl-Z, a line OK inside", F1("fine\r\nOK\r\nthanks") + "\r\n\r\nOK\r\n", 0,
          {"fine\r\nOK\r\nthanks"}, true},
+        {"format 1 without its Ctrl-Z, counted short of the text", Header("1", 5) + "hello world\r\n\r\nOK\r\n", 0,
+         {}, false},
         // That text cut after its line "OK" has not ended: the "OK" is text.
         {"a text cut at a line OK", Header("1", 16) + "fine\r\nOK\r\n", 2, {}, true},
         {"length that disagrees with the text", Header("1", 4) + "hello\x1A\r\n\r\nOK\r\n", 0, {}, false},

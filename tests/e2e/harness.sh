@@ -67,7 +67,7 @@ h_private_dev() {
     mkdir -p "$stage" || return 1
     mount -t tmpfs -o mode=755,size=1m quenlo-dev "$stage" || return 1
     local node
-    for node in null zero tty random urandom; do
+    for node in null zero full tty random urandom; do
         touch "$stage/$node" && mount --bind "/dev/$node" "$stage/$node" || return 1
     done
     mkdir "$stage/pts" && mount --rbind /dev/pts "$stage/pts" || return 1

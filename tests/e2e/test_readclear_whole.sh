@@ -131,15 +131,40 @@ row 17 restart "$LISTER" "$(storages 3 0)" \
 # so ME 1 stays; SM 2 is deleted.
 row 18 stale_selection "$LISTER" "$(storages 1 1)" $'AT+CPMS?\t+CPMS: "SM",1,50,"SM",1,50,"SM",1,50' \
     $'AT+CMGL=4\t+CMGL: 1,1,,27\\r\\n'"$PDU_BALANCE"$'\tif=mem:ME' $'AT+CMGL=4\t+CMGL: 2,1,,30\\r\\n'"$PDU_HELLO"$'\tif=mem:SM'
+# 19 A delete answered OK but not done: the check still counts it, SM 3 stays.
+row 19 not_done "$LISTER" "$(storages 0 1)" $'AT+CMGL=4\t+CMGL: 3,1,,27\\r\\n'"$PDU_BALANCE"$'\tif=mem:SM' $'AT+CMGD=3\t\tadd=SM:1'
+# 20 Silent from its fourth read on (every-slot list): no further slot is asked, nothing deleted.
+row 20 silent $'AT*\t=\tif=dead:1' "$BY_INDEX" "$(storages 5 0)" $'AT+CMGD=?\t+CMGD: (1-9),(0-4)\tif=mem:ME' \
+    $'AT+CMGR=4\t=\tset=dead:1'
+# 21 An arrival at slot 3, empty when listed, reported during the reads of an every-slot list:
+# the count check sends the reads on to slot 8.
+row 21 gap_arrival "$BY_INDEX" "$(storages 2 0)" $'AT+CMGD=?\t+CMGD: (0-9),(0-4)\tif=mem:ME' \
+    $'AT+CMGR=1\t=\\r\\nOK\\r\\n\\r\\n+CMTI: "ME",3\\r\\n\tset=new:3' $'AT+CMGR=3\t+CMGR: 1,,26\\r\\n'"$PDU_MORNING"$'\tif=new:3' \
+    $'AT+CMGR=5\t+CMGR: 1,,27\\r\\n'"$PDU_SEE_YOU" $'AT+CMGR=8\t+CMGR: 1,,30\\r\\n'"$PDU_HELLO"
+# 22 One delete refused, the replies in step: the other still goes.
+row 22 refused_delete "$LISTER" "$(storages 2 0)" $'AT+CMGD=2\t+CMS ERROR: 321' \
+    $'AT+CMGL=4\t+CMGL: 1,1,,27\\r\\n'"$PDU_BALANCE"$'\\r\\n+CMGL: 2,1,,30\\r\\n'"$PDU_HELLO"$'\tif=mem:ME'
+# 23 A selection without a count (ME): its entry is shown, not deleted.
+row 23 no_count "$LISTER" $'AT+CPMS="ME"*\t\tset=mem:ME' "$(storages 1 1)" \
+    $'AT+CMGL=4\t+CMGL: 1,1,,27\\r\\n'"$PDU_BALANCE"$'\tif=mem:ME' $'AT+CMGL=4\t+CMGL: 2,1,,30\\r\\n'"$PDU_HELLO"$'\tif=mem:SM'
+# 24 A per-index reply with a second final result: out of step, no further read, nothing deleted.
+row 24 second_final "$BY_INDEX" "$(storages 2 0)" $'AT+CMGD=?\t+CMGD: (1,2),(0-4)\tif=mem:ME' \
+    $'AT+CMGR=1\t=\\r\\n+CMGR: 1,,26\\r\\n'"$PDU_MORNING"$'\\r\\n\\r\\nOK\\r\\n\\r\\nOK\\r\\n'
+# 25 The closing check answered with a bare OK: "read" false.
+row 25 closing_bare_ok "$LISTER" "$(storages 0 0)" $'AT+CPMS?\t'
 
 out=whole2.txt
-sreadclear $out 13 18
+sreadclear $out 13 25
+reads() { echo "re.findall(r\"AT\\+CMGR=(\\d+)\", dialogue[\"ttyUSB$1\"])"; }
 check "per row: read, clear, and the indexes deleted in each storage" \
-    '[(port[n]["read"], port[n]["clear"], deleted(dialogue[n])) for n in ["ttyUSB%d" % i for i in range(13, 19)]] == [
+    '[(port[n]["read"], port[n]["clear"], deleted(dialogue[n])) for n in ["ttyUSB%d" % i for i in range(13, 26)]] == [
         (True, True, {"ME": [1], "SM": [2]}), (True, True, {"ME": [3, 120]}), (False, False, {"ME": [1, 2]}),
-        (True, True, {"ME": [1, 2, 3]}), (False, False, {"ME": [4, 6]}), (True, False, {"SM": [2]})]'
-check "every-slot lists: read up to the count, each slot once" \
-    're.findall(r"AT\+CMGR=(\d+)", dialogue["ttyUSB14"]) == [str(i) for i in range(121)] + ["0"]'
+        (True, True, {"ME": [1, 2, 3]}), (False, False, {"ME": [4, 6]}), (True, False, {"SM": [2]}),
+        (True, False, {"SM": [3]}), (False, False, {}), (True, True, {"ME": [3, 5, 8]}), (True, False, {"ME": [1, 2]}),
+        (False, False, {"SM": [2]}), (False, False, {}), (False, False, {})]'
+check "every-slot lists: read up to the count, each slot once" "$(reads 14)"' == [str(i) for i in range(121)] + ["0"]'
+check "slots asked: up to the silence, up to the arrival's count, none after a second final result" \
+    "[$(reads 20), $(reads 21), $(reads 24)]"' == [["1", "2", "3", "4"], [str(i) for i in range(9)], ["1"]]'
 check "what stays: the renumbering module keeps only D; the restart cost SM 4, ME 2 and 4 stay" \
     'state["ttyUSB16"].get("st") == "D" and {k: v for k, v in state["ttyUSB17"].items() if k != "mem"} == {"ME6": "deleted", "SM4": "deleted"}'
 check "every turn ends with a storage check" 'all(d.endswith("AT+CPMS?\r\n") for d in dialogue.values())'

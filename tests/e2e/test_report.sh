@@ -115,6 +115,11 @@ check_read sreadclear.txt sreadclear
 check_readclear sreadclear.txt sreadclear
 check "sreadclear: one line, then one empty line" sreadclear.txt 'text == one_line(doc) + "\n\n"'
 
+# A report that cannot be written is no success: one line on standard error, status 74.
+"$H_QUENLO" sms sread < /dev/null > /dev/full 2> "$H_WORK/full.err"
+h_check_eq "sread to a full device: exit status 74" 74 $?
+h_check_eq "sread to a full device: said on standard error" "报告写入失败：No space left on device" "$(cat "$H_WORK/full.err")"
+
 report list.txt list
 check "unknown word: check 0, seconds and type only" list.txt \
     'sorted(doc) == ["check", "seconds", "type"] and doc["check"] == 0 and doc["type"] == "list" and text == "{\n   \"check\" : 0,\n   \"seconds\" : %d,\n   \"type\" : \"list\"\n}\n\n" % doc["seconds"]'
