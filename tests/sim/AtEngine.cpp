@@ -117,20 +117,14 @@ void AtEngine::Answer(const std::string& key, std::vector<SimChunk>& out)
         Emit(out, "\r\nERROR\r\n");
         return;
     }
-    std::string sent;
     size_t from = 0;
-    auto sendUpTo = [&](size_t at) {
-        const std::string piece = Fill(rule->out.bytes.substr(from, at - from));
-        Emit(out, piece);
-        sent += piece;
-        from = at;
-    };
     for (size_t at : rule->out.pauses) {
-        sendUpTo(at);
+        Emit(out, Fill(rule->out.bytes.substr(from, at - from)));
         Pause(out, rule->pauseMs);
+        from = at;
     }
-    sendUpTo(rule->out.bytes.size());
-    Count(key, sent, *rule);
+    Emit(out, Fill(rule->out.bytes.substr(from)));
+    Count(key, rule->out.bytes, *rule);
     m_inBody = rule->prompt;
     m_ucs2Body = rule->ucs2Body;
     for (const auto& var : rule->set) {
@@ -144,37 +138,29 @@ void AtEngine::Answer(const std::string& key, std::vector<SimChunk>& out)
     }
 }
 
-std::string AtEngine::Fill(const std::string& bytes)
+std::string AtEngine::Fill(std::string bytes)
 {
-    std::string filled;
-    size_t from = 0;
-    for (size_t open; (open = bytes.find('{', from)) != std::string::npos;) {
-        const size_t close = bytes.find('}', open);
-        if (close == std::string::npos) {
-            break;
+    for (const auto& stored : m_stored) {
+        const std::string name = "{" + stored.first + "}";
+        for (size_t at; (at = bytes.find(name)) != std::string::npos;) {
+            bytes.replace(at, name.size(), std::to_string(stored.second));
         }
-        const auto stored = m_stored.find(bytes.substr(open + 1, close - open - 1));
-        filled += bytes.substr(from, open - from) + std::to_string(stored == m_stored.end() ? 0 : stored->second);
-        from = close + 1;
     }
-    return filled + bytes.substr(from);
+    return bytes;
 }
 
 void AtEngine::Count(const std::string& key, const std::string& bytes, const SimRule& rule)
 {
     const std::string up = Upper(key);
-    const size_t quote = up.find('"');
-    if (up.rfind("AT+CPMS=\"", 0) == 0 && bytes.find("+CPMS: ") != std::string::npos) {
+    const size_t cpms = bytes.find("+CPMS: ");
+    if (up.rfind("AT+CPMS=\"", 0) == 0 && cpms != std::string::npos) {
         // The first selection tells what the storage holds.
-        m_stored.emplace(up.substr(quote + 1, up.find('"', quote + 1) - quote - 1),
-                         std::atoi(bytes.c_str() + bytes.find("+CPMS: ") + 7));
+        m_stored.emplace(up.substr(9, up.find('"', 9) - 9), std::atoi(bytes.c_str() + cpms + 7));
     }
-    const std::string index = up.rfind("AT+CMGD=", 0) == 0 ? up.substr(8) : "";
     const size_t ok = bytes.rfind("\r\nOK\r\n");
-    if (!index.empty() && index.find_first_not_of("0123456789") == std::string::npos && ok != std::string::npos &&
-        bytes.find("ERROR", ok) == std::string::npos) {
-        const auto mem = m_vars.find("mem");
-        int& selected = m_stored[mem == m_vars.end() ? "" : mem->second];
+    if (up.size() > 8 && up.rfind("AT+CMGD=", 0) == 0 && up.find_first_not_of("0123456789", 8) == std::string::npos &&
+        ok != std::string::npos && bytes.find("ERROR", ok) == std::string::npos) {
+        int& selected = m_stored[m_vars.count("mem") ? m_vars.at("mem") : ""];
         selected = std::max(selected - 1, 0);
     }
     for (size_t at = bytes.find("+CMTI: \""); at != std::string::npos; at = bytes.find("+CMTI: \"", at + 1)) {

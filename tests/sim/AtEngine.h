@@ -32,7 +32,7 @@ private:
     void Answer(const std::string& key, std::vector<SimChunk>& out);
     SimRule* Find(const std::string& key);
     // "{MEM}" as the entries storage MEM holds.
-    std::string Fill(const std::string& bytes);
+    std::string Fill(std::string bytes);
     // What an answer to key changes in the stored counts.
     void Count(const std::string& key, const std::string& bytes, const SimRule& rule);
 

@@ -31,10 +31,9 @@
 //         module echoes again: it restarted with its power-on settings), add=MEM:N (after
 //         answering, storage MEM holds N entries more; N may be negative).
 //
-// Stored entries: a storage's count is what its first selection answered ("+CPMS: 3,..."), less
-// one for each "AT+CMGD=<index>" whose last final result is OK, in the storage the variable mem
-// names, plus one for each "+CMTI: "MEM",..." the module sends, plus add=. "{MEM}" in a REPLY
-// is that count as the module answers, e.g. AT+CPMS?	+CPMS: "SM",{SM},50	if=mem:SM.
+// Stored entries: what a storage's first selection answered ("+CPMS: 3,..."), less one per
+// "AT+CMGD=<index>" answered OK in the storage variable mem names, plus one per "+CMTI: "MEM","
+// sent, plus add=. "{MEM}" in a REPLY is that count: AT+CPMS?	+CPMS: "SM",{SM},50	if=mem:SM.
 //
 // The first rule that matches answers; a command no rule matches gets "\r\nERROR\r\n".
 // Storage-dependent listings, for instance:
