@@ -7,8 +7,10 @@
 #   bash bench/readclear_bench.sh BUILD/Quenlo BUILD [RUNS]
 #
 # read  = (sread with 30 entries - sread with none) / 30
-# delete = (sreadclear - sread, both with 30 entries) / 30; the storage selection and check
-#          that go before the deletes are counted in.
+# delete = (sreadclear - sread, both with 30 entries) / 30; the storage selection and the checks
+#          before and after the deletes are counted in.
+# Also: a listing followed by noise that never becomes a line, a module that goes silent in the
+# middle of its reads, and how soon a SIGTERM during the reads ends a run with time1 = 3000.
 source "$(dirname "$0")/../tests/e2e/harness.sh"
 h_begin "$@"
 runs=${3:-1}
@@ -57,6 +59,41 @@ every_slot_figures() {
     printf 'sreadclear, 255-slot list, %s: %.2f s, %d AT+CMGR sent\n' "$label" "$took" \
         "$(h_count "$H_WORK/logs/ttyUSB0.log" "AT+CMGR=")"
 }
+
+# lister NAME NOISE: a module that lists its storages, its SIM listing followed by NOISE.
+lister() {
+    h_stop_modems
+    h_modem 0 --rules "$(h_rules "$1" $'ATI\tManufacturer: Pelvano\\r\\nModel: M35' \
+        $'AT+CPMS="ME"*\t+CPMS: 0,100,0,100,0,100\tset=mem:ME' $'AT+CPMS="SM"*\t+CPMS: 1,50,1,50,1,50\tset=mem:SM' \
+        $'AT+CMGL=4\t=\\r\\n+CMGL: 1,1,,27\\r\\n'"$PDU"$'\\r\\n\\r\\nOK\\r\\n'"$2"$'\tif=mem:SM')"
+}
+lister quiet ""
+quiet=$(runs=1 seconds sreadclear)
+for noise in 'RDY' '\x00' '0\r\n'; do
+    lister noisy "$noise"
+    printf 'sreadclear, SIM listing followed by %s: %.2f s (%.2f s without)\n' "$noise" "$(runs=1 seconds sreadclear)" "$quiet"
+done
+
+h_stop_modems
+h_modem 0 --rules "$(h_rules silent $'AT*\t=\tif=dead:1' $'ATI\tManufacturer: Morvanth\\r\\nModel: A7600C1-SE' \
+    $'AT+CPMS="ME"*\t+CPMS: 5,255,5,255,5,255\tset=mem:ME' $'AT+CPMS="SM"*\t+CPMS: 0,50,0,50,0,50\tset=mem:SM' \
+    $'AT+CMGD=?\t+CMGD: (0-254),(0-4)\tif=mem:ME' $'AT+CMGR=3\t=\tset=dead:1')"
+printf 'sreadclear, every-slot module silent after its third read: %.2f s to the report\n' "$(runs=1 seconds sreadclear)"
+
+h_settings 3000
+every_slot 254
+python3 - "$H_QUENLO" "$H_WORK/logs/ttyUSB0.log" <<'PY'
+import subprocess, sys, time
+run = subprocess.Popen([sys.argv[1], "sms", "sreadclear"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+while b"AT+CMGR=" not in open(sys.argv[2], "rb").read():
+    time.sleep(0.01)
+time.sleep(0.5)
+start = time.monotonic()
+run.terminate()
+run.wait()
+print(f"SIGTERM during the reads, time1=3000: exit {(time.monotonic() - start) * 1000:.0f} ms after the signal, status {run.returncode}")
+PY
+h_settings ""
 
 every_slot_figures "5 entries (10, 50, 100, 200, 254)" 10 50 100 200 254
 every_slot_figures "none stored"
