@@ -236,6 +236,7 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
     std::string::size_type end = known ? FindTextEnd(reply, start, format) : std::string::npos;
     std::string::size_type after = end;
     bool whole = false;
+    bool counted = false; // sent without a Ctrl-Z, its end known from its count
     if (end != std::string::npos) {
         after = end + (format == "1" ? 1 : sizeof(kUcs2CtrlZ));
         whole = length >= 0 && static_cast<size_t>(length) == end - start;
@@ -243,6 +244,7 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
         if (reply.size() - start < static_cast<size_t>(length))
             return 2;
         end = after = start + static_cast<size_t>(length);
+        counted = true;
     }
     ReplyEnd replyEnd;
     if (after != std::string::npos) {
@@ -259,7 +261,7 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
         return 2;
     // A text sent without its Ctrl-Z is whole only when nothing but line ends stands between its
     // counted bytes and the final result: a count shorter than the text would cut it.
-    if (end == after) {
+    if (counted) {
         const std::string gap = reply.substr(after, replyEnd.finalStart - after);
         whole = !gap.empty() && gap.find_first_not_of("\r\n") == std::string::npos;
     }

@@ -112,8 +112,8 @@ TEST_F(ReadFlowModem, PerIndexReadingStopsAfterOneHundredPasses)
     sim::SimModem modem(Module(rules));
     ASSERT_TRUE(modem.Ok()) << modem.Error();
     CCheckManager manager;
-    std::vector<SmsRecvStruct_t> meSms = {{"stale", "stale", "stale"}};
-    std::vector<SmsRecvStruct_t> smSms = {{"stale", "stale", "stale"}};
+    std::vector<SmsRecvStruct_t> meSms = {{"stale", "stale", "stale", {}}};
+    std::vector<SmsRecvStruct_t> smSms = {{"stale", "stale", "stale", {}}};
     // Entries left unread: deleting this port's messages would lose them.
     EXPECT_FALSE(manager.GetPortSMS(Record(modem, PHONE_TYPE_MORVANTH), meSms, smSms).read);
 

@@ -34,7 +34,7 @@ TEST(ReadFlowUnmatchedPort, IsNeverOpenedAndReportsNoSimCard)
     EXPECT_EQ(shown, Red("端口 " + pty.Path().substr(5) + " 接收短信失败") + Red("\t 失败原因: ") +
                          Red("设备未插卡") + "\n");
 
-    std::vector<SmsRecvStruct_t> meSms = {{"1", "2", "kept"}};
+    std::vector<SmsRecvStruct_t> meSms = {{"1", "2", "kept", {}}};
     std::vector<SmsRecvStruct_t> smSms;
     manager.GetPortSMS(ports[0], meSms, smSms);
     ASSERT_EQ(meSms.size(), 1u);
@@ -67,8 +67,8 @@ TEST(ReadFlowNoDriver, FailureReasonsInOrderAndNoCommandWritten)
         EXPECT_EQ(shown, Red("端口 " + id + " 接收短信失败") + Red("\t 失败原因: ") + Red(c.reason) + "\n")
             << c.sim;
 
-        std::vector<SmsRecvStruct_t> meSms = {{"a", "b", "c"}};
-        std::vector<SmsRecvStruct_t> smSms = {{"d", "e", "f"}, {"g", "h", "i"}};
+        std::vector<SmsRecvStruct_t> meSms = {{"a", "b", "c", {}}};
+        std::vector<SmsRecvStruct_t> smSms = {{"d", "e", "f", {}}, {"g", "h", "i", {}}};
         EXPECT_EQ(CaptureConsole([&] { manager.GetPortSMS(ports[0], meSms, smSms); }), "");
         EXPECT_EQ(meSms.size(), 1u);
         EXPECT_EQ(smSms.size(), 2u);
@@ -115,7 +115,7 @@ TEST(ReadFlowPrint, ControlCharactersNeverReachTheTerminal)
     };
     for (const auto& c : cases) {
         CCheckManager manager;
-        const std::string shown = CaptureConsole([&] { manager.PrintRecvSms({{c.field, c.field, c.field}}); });
+        const std::string shown = CaptureConsole([&] { manager.PrintRecvSms({{c.field, c.field, c.field, {}}}); });
         const std::string separator(50, '-');
         EXPECT_EQ(shown, separator + "\n 第 1 条短信\n发送号码: " + c.shownLine + "\n发送时间: " + c.shownLine +
                              "\n短信内容: " + c.shownText + "\n" + separator + "\n")
