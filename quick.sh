@@ -73,11 +73,14 @@ test)
     build build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUENLO_SANITIZE=thread -- unit_tests
     ctest --test-dir build-tsan --output-on-failure -j "$jobs" -E '^e2e\.'
     # A short libFuzzer run of the PDU decoders over the seed corpus; new inputs go to a
-    # scratch directory so the committed corpus stays as it is.
+    # scratch directory so the committed corpus stays as it is. Its progress lines go to
+    # build/fuzz.log and are shown only when it fails.
     build build-fuzz -DQUENLO_FUZZ=ON -DQUENLO_TESTS=OFF -DCMAKE_BUILD_TYPE=Debug \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -- codec_fuzz
     scratch=$(mktemp -d)
-    ./build-fuzz/tests/fuzz/codec_fuzz -runs=200000 -max_total_time=60 "$scratch" tests/fuzz/corpus
+    LOG=build/fuzz.log quiet ./build-fuzz/tests/fuzz/codec_fuzz -runs=200000 -max_total_time=60 "$scratch" \
+        tests/fuzz/corpus
+    echo "fuzzer: $(tail -n 1 build/fuzz.log)"
     rm -rf "$scratch"
     # Everything, end-to-end runs of the real binary included.
     build build
