@@ -34,6 +34,9 @@ struct TurnLog {
 struct PortSmsOutcome {
     bool read = false;
     bool clear = false;
+    // Why the report could no longer be written (an errno value), found before a storage's
+    // deletes: the run ends there, with no further command to any port. 0 while it can.
+    int reportError = 0;
 };
 
 // Guards CCheckManager::g_comVec and nothing else.
@@ -134,9 +137,11 @@ public:
     void PrintSendPduSmsResultAsJson();
 
     // Command-line SMS report and PDU test
-    // The process's exit status: EX_IOERR when the report could not be written, else 128 + a
-    // stop signal that ended the run early, else 0.
-    int OnCmdSMS(const std::string& word);
+    // The process's exit status: EX_IOERR when the report could not be written, or could not
+    // be before a storage's deletes, or (read-then-clear) standard output was not open for
+    // writing when the run began (reportWritable); else 128 + a stop signal that ended the run
+    // early, else 0.
+    int OnCmdSMS(const std::string& word, bool reportWritable = true);
     void GetPortList(std::vector<ComPortBaseInfo_t>& ports);
     void OnCmdPduTest(const std::string& number, const std::string& text);
 

@@ -1,10 +1,7 @@
 #include "CheckManager.h"
 
-#include <sysexits.h>
-
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <memory>
@@ -14,6 +11,7 @@
 #include "JsonText.h"
 #include "ComPortBase.h"
 #include "PhoneFactory.h"
+#include "ReportOutput.h"
 #include "SmsCodec.h"
 #include "StopSignal.h"
 
@@ -77,7 +75,7 @@ const char* PduTestRefusal(const std::string& number, const std::string& text)
 
 } // namespace
 
-int CCheckManager::OnCmdSMS(const std::string& word)
+int CCheckManager::OnCmdSMS(const std::string& word, bool reportWritable)
 {
     // Detection stays quiet so the document is all this mode prints.
     g_bShowExtend = false;
@@ -85,6 +83,9 @@ int CCheckManager::OnCmdSMS(const std::string& word)
     // the report that records them: the failed write says so instead.
     signal(SIGPIPE, SIG_IGN);
     const ReportWord recognised = RecogniseReportWord(word);
+    // Nothing is deleted for a report that cannot be written.
+    if (recognised.mode == ReportMode::ReadClear && !reportWritable)
+        return ReportWriteFailed(EBADF);
     const time_t start = time(nullptr);
 
     Json::Value root;
@@ -115,6 +116,8 @@ int CCheckManager::OnCmdSMS(const std::string& word)
                 std::vector<SmsRecvStruct_t> smSms;
                 const bool clear = recognised.mode == ReportMode::ReadClear;
                 const PortSmsOutcome outcome = GetPortSMS(port, meSms, smSms, clear);
+                if (outcome.reportError != 0)
+                    return ReportWriteFailed(outcome.reportError);
                 entry["msgcount"] = static_cast<Json::UInt>(smSms.size() + meSms.size());
                 AppendMessages(entry, smSms, "SIM");
                 AppendMessages(entry, meSms, "DEV");
@@ -131,10 +134,8 @@ int CCheckManager::OnCmdSMS(const std::string& word)
     errno = 0;
     std::cout << (recognised.oneLine ? OneLineJsonText(root) : StyledJsonText(root)) << "\n";
     std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "报告写入失败：" << (errno != 0 ? strerror(errno) : "标准输出不可写") << "\n";
-        return EX_IOERR;
-    }
+    if (!std::cout)
+        return ReportWriteFailed(errno);
     return StopExitStatus();
 }
 

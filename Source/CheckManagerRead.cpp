@@ -13,6 +13,7 @@
 #include "ConsoleText.h"
 #include "PhoneFactory.h"
 #include "ReplyEnd.h"
+#include "ReportOutput.h"
 
 namespace {
 
@@ -83,6 +84,20 @@ bool SelectStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* p
                          : manager.RunComCmdReadSM_Sms(card, port, &log);
 }
 
+// A storage check answered with its own "+CPMS:" line, which gives the storage it names and
+// its count; that storage must be name, when one is given. Anything else puts the turn out of
+// step: a bare OK may be the late answer to the command before, and another storage may have
+// been selected by a restart.
+bool CheckStorage(CPhoneCardBase* card, CComPortBase* port, TurnLog& log, StorageCount& count,
+                  const std::string& name = "")
+{
+    if (CCheckManager::RunComCmdCheckStorage(card, port, &log) &&
+        CPhoneCardBase::ParseStorageCheck(log.lastReply, count) && (name.empty() || count.name == name))
+        return true;
+    log.inStep = false;
+    return false;
+}
+
 // One storage: selected, then read.
 StorageRead ReadStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port, bool deviceStorage,
                         TurnLog& log)
@@ -104,6 +119,12 @@ StorageRead ReadStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBa
         return storage;
     storage.read = true;
     storage.messages = card->GetReadSms();
+    // The module must still have this storage selected: a quiet restart, or a selection it
+    // answered but did not apply, has had another storage's entries read as this one's. An
+    // every-slot list's count check, when it came last, names it already.
+    StorageCount now;
+    if (log.inStep && log.lastCommand != card->GetCheckStorageCmd())
+        CheckStorage(card, port, log, now, storage.name);
     const SmsReadResult& result = card->GetReadResult();
     storage.whole = storage.counted && (!card->NotFinished() || ReachedCount(result, count)) &&
                     ReadCoversCount(result, count.used);
@@ -124,20 +145,6 @@ PortRead ReadStorages(CCheckManager& manager, PortTurn& turn)
     read.me = ReadStorage(manager, card, port, true, read.log);
     read.sm = ReadStorage(manager, card, port, false, read.log);
     return read;
-}
-
-// A storage check answered with its own "+CPMS:" line, which gives the storage it names and
-// its count; that storage must be name, when one is given. Anything else puts the turn out of
-// step: a bare OK may be the late answer to the command before, and another storage may have
-// been selected by a restart.
-bool CheckStorage(CPhoneCardBase* card, CComPortBase* port, TurnLog& log, StorageCount& count,
-                  const std::string& name = "")
-{
-    if (CCheckManager::RunComCmdCheckStorage(card, port, &log) &&
-        CPhoneCardBase::ParseStorageCheck(log.lastReply, count) && (name.empty() || count.name == name))
-        return true;
-    log.inStep = false;
-    return false;
 }
 
 // The reads reached the storage's count: asks the count again, so that a message that arrived
@@ -162,15 +169,20 @@ bool CountGrew(CPhoneCardBase* card, CComPortBase* port, TurnLog& log, StorageCo
 // arrived during the deletes leaves it higher. Nothing is deleted where the read never learnt
 // the storage's count, nor once a reply has answered some other command: it might have paired
 // one entry's text with another's index; a second check naming another storage, as after a
-// restart, stops the deletes on the port.
+// restart, stops the deletes on the port. reportError: why the report can no longer be
+// written, when that stopped the deletes before any was sent.
 bool ClearShown(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port, bool deviceStorage,
-                const StorageRead& storage, TurnLog& log)
+                const StorageRead& storage, TurnLog& log, int& reportError)
 {
     std::set<int> indexes;
     for (const SmsRecvStruct_t& message : storage.messages)
         indexes.insert(message.indexes.begin(), message.indexes.end());
     if (indexes.empty())
         return true;
+    // The report is the only record of these deletes: none goes out once it has nowhere to go.
+    reportError = ReportOutputError();
+    if (reportError != 0)
+        return false;
     StorageCount before;
     // A selection the check does not confirm may not have taken: nothing is deleted there.
     if (!storage.counted || !log.inStep || storage.name.empty() ||
@@ -333,8 +345,12 @@ PortSmsOutcome CCheckManager::GetPortSMS(ComPortBaseInfo_t port, std::vector<Sms
     CComPortBase* portObject = turn.port.get();
     bool cleared = clearShown;
     if (clearShown) {
-        const bool meCleared = ClearShown(*this, card, portObject, true, read.me, read.log);
-        const bool smCleared = ClearShown(*this, card, portObject, false, read.sm, read.log);
+        const bool meCleared = ClearShown(*this, card, portObject, true, read.me, read.log, outcome.reportError);
+        if (outcome.reportError != 0)
+            return outcome;
+        const bool smCleared = ClearShown(*this, card, portObject, false, read.sm, read.log, outcome.reportError);
+        if (outcome.reportError != 0)
+            return outcome;
         cleared = meCleared && smCleared;
     }
     // One more command ends the turn, so that a late or stray answer to the last one shows; a
@@ -354,7 +370,12 @@ bool CCheckManager::DelPortSMS(ComPortBaseInfo_t port)
     PortTurn turn(port);
     if (!turn.card || !turn.port || !turn.port->Open())
         return false;
-    const bool deleted = RunComCmdDelAllSms(turn.card.get(), turn.port.get());
+    // An OK is no proof: the module's own count, in its own reply to a check that answers
+    // nothing else, must say the storage is empty.
+    TurnLog log;
+    StorageCount left;
+    const bool cleared = RunComCmdDelAllSms(turn.card.get(), turn.port.get()) &&
+                         CheckStorage(turn.card.get(), turn.port.get(), log, left) && log.inStep && left.used == 0;
     turn.port->Close();
-    return deleted;
+    return cleared;
 }

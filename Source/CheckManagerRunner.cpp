@@ -28,8 +28,8 @@ enum class Guard { Open, IsOpened };
 
 // How a conversation reads its reply, beyond the judge's verdicts.
 struct Reading {
-    // The judge follows the reply-end rule: once the reply holds a final result, a window that
-    // brings nothing new ends it there, whatever never-completed noise came after.
+    // The judge follows the reply-end rule: once the reply holds a final result, the next window
+    // ends it there, whatever noise came after it or keeps coming.
     bool boundedEnd = false;
     // The reply to a per-index read: windows follow each other without a pause, and a second
     // final result is the driver's to tell (a message text may hold a line "OK").
@@ -63,16 +63,18 @@ int Converse(CPhoneCardBase* card, CComPortBase* port, const std::string& comman
         return status;
     }
     port->Write(command);
+    // Windows read since the reply first held a final result, that one included.
+    int windowsSinceFinal = 0;
     for (int i = 0; i < tries; ++i) {
-        const size_t before = reply.size();
         if (port->ReadAll(reply)) {
             int judged = (card->*judge)(reply);
-            const size_t end = reading.boundedEnd && !IsFinal(judged) && reply.size() == before
-                                   ? EndOfLastFinalResult(reply)
-                                   : std::string::npos;
-            // The log still gets the whole text, so a second final result never hides.
-            if (end != std::string::npos)
-                judged = (card->*judge)(reply.substr(0, end));
+            if (reading.boundedEnd && (windowsSinceFinal > 0 || CountFinalResults(reply) > 0))
+                ++windowsSinceFinal;
+            // Cut just after the last final result, whether or not this window brought bytes: a
+            // byte in every window must not hold the reply open. The log still gets the whole
+            // text, so a second final result never hides.
+            if (!IsFinal(judged) && windowsSinceFinal > 1)
+                judged = (card->*judge)(reply.substr(0, EndOfLastFinalResult(reply)));
             if (IsFinal(judged)) {
                 status = judged;
                 break;
@@ -134,16 +136,12 @@ void TurnLog::Note(int status, const std::string& reply, const std::string& drop
     lastCommand = command;
     if (status == TRIES_SPENT || CountFinalResults(dropped) > 0 || (lineReply && CountFinalResults(reply) > 1))
         inStep = false;
-    // Echo comes first, on the reply's first line.
-    const std::string echo = EchoOf(command);
-    std::string firstLine = reply.substr(0, reply.find('\n'));
-    firstLine.erase(firstLine.find_last_not_of('\r') + 1);
-    const bool echoed = !echo.empty() && firstLine == echo;
+    const bool echoed = HoldsEcho(reply, command);
     if (echoed && echoless)
         inStep = false;
     if (echoOff && status != TRIES_SPENT && !echoed)
         echoless = true;
-    if (echo == "ATE0" && status == DONE_OK)
+    if (EchoOf(command) == "ATE0" && status == DONE_OK)
         echoOff = true;
 }
 

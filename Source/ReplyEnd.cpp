@@ -123,6 +123,18 @@ size_t EndOfLastFinalResult(const std::string& text)
     return std::string::npos;
 }
 
+bool HoldsEcho(const std::string& reply, const std::string& command)
+{
+    const std::string echo = EchoOf(command);
+    for (const Line& line : LinesFrom(reply, 0)) {
+        if (IsFinalLine(line))
+            return false;
+        if (line.complete && !echo.empty() && line.text == echo)
+            return true;
+    }
+    return false;
+}
+
 size_t CountFinalResults(const std::string& text, size_t from)
 {
     const std::vector<Line> lines = LinesFrom(text, from);

@@ -28,9 +28,14 @@ bool IsPduLine(const std::string& line);
 std::string EchoOf(const std::string& command);
 
 // Just past the last final result line of a text (its line end included once it has come);
-// npos without one. Noise that never becomes a line of its own (half a start-up line, a NUL, a
-// bare hex line) may follow it: once the line has gone quiet the reply is cut here.
+// npos without one. Noise may follow it (half a start-up line, a NUL, a bare hex line that
+// could be a PDU), and may keep coming: the window after the one that brought the final result
+// cuts the reply here.
 size_t EndOfLastFinalResult(const std::string& text);
+
+// A complete line ahead of the reply's first final result is the command's echo. Modules echo
+// a command as it comes, but lines of their own (start-up lines, reports) may come first.
+bool HoldsEcho(const std::string& reply, const std::string& command);
 
 // Final result lines in a text, from `from` on. A reply holding two, or input that no command
 // waited for holding one, answers some other command.

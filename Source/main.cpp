@@ -1,7 +1,10 @@
+#include <unistd.h>
+
 #include <cctype>
 #include <string>
 
 #include "CheckManager.h"
+#include "ReportOutput.h"
 
 namespace {
 
@@ -24,6 +27,9 @@ std::string ToLower(std::string text)
 
 int main(int argc, char** argv)
 {
+    // Before anything is opened, so that a closed standard output is not taken for an open one.
+    const bool reportWritable = IsOpenForWriting(STDOUT_FILENO);
+    OpenNullOnClosedStandardStreams();
     CCheckManager::InitLog();
     CCheckManager manager;
     CCheckManager::InitConsoleSize();
@@ -38,7 +44,7 @@ int main(int argc, char** argv)
     } else if (argc == 2 && IsOneOf(first, {"version", "-version", "--version", "v", "-v"})) {
         manager.OnAbout();
     } else if (first.size() == 3 && argc >= 3 && firstLower == "sms") {
-        return manager.OnCmdSMS(ToLower(argv[2]));
+        return manager.OnCmdSMS(ToLower(argv[2]), reportWritable);
     } else if (first.size() == 3 && argc >= 4 && firstLower == "pdu") {
         manager.OnCmdPduTest(argv[2], argv[3]);
     } else {

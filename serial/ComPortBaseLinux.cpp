@@ -203,6 +203,7 @@ bool CComPortBaseLinux::Write(std::string text)
         return false;
     }
     std::string queue = std::move(text);
+    const size_t length = queue.size();
     const size_t chunk = static_cast<size_t>(WriteChunk());
     // select leaves the unspent time in tv, so the 1 ms is a budget for the whole call.
     timeval tv = {0, 1000};
@@ -213,6 +214,11 @@ bool CComPortBaseLinux::Write(std::string text)
          counter < passLimit ||
          (!queue.empty() && std::chrono::steady_clock::now() - lastProgress < WRITE_STALL_LIMIT);
          counter++) {
+        // A run asked to stop writes no new command, also while the line takes nothing; one
+        // that has begun goes out whole, or the next run's first line end would complete it.
+        if (queue.size() == length && g_nStopSignal != 0) {
+            return false;
+        }
         fd_set rfds, wfds, efds;
         FD_ZERO(&rfds);
         FD_ZERO(&wfds);
@@ -233,10 +239,6 @@ bool CComPortBaseLinux::Write(std::string text)
             return false;
         }
         if (FD_ISSET(m_fd, &wfds)) {
-            // A run asked to stop writes no new command.
-            if (g_nStopSignal != 0) {
-                return false;
-            }
             ssize_t n;
             do {
                 n = write(m_fd, queue.data(), std::min(queue.size(), chunk));

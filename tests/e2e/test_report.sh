@@ -7,7 +7,8 @@ h_settings 60
 tools="$H_DIR/read_tools.py"
 ports=(0 1 2 3 4 5)
 
-# Fresh modems hold what read_*.rules list, their counts as their selections answer.
+# Fresh modems hold what read_*.rules list, their counts as their selections answer. The
+# listings are fixed: once a run has deleted, only fresh modems count what they list.
 modems() {
     h_stop_modems
     h_modem 0 --rules "$H_DIR/read_base.rules"
@@ -50,11 +51,11 @@ check_read() {
     check "$word: device storage refused, SIM storage reported" "$out" \
         'port["ttyUSB3"]["msgs"] == stored("ttyUSB3") and port["ttyUSB3"]["msgcount"] == 1'
     check "$word: device storage, then SIM storage" "$out" \
-        'dialogue["ttyUSB0"].count("AT+CMGL=4") == 2 and "AT+CPMS=\"ME\"\r\nat+cmgf=0\r\nAT\rAT+CMGL=4\r\nAT+CPMS=\"SM\"\r\nat+cmgf=0\r\nAT\rAT+CMGL=4\r\n" in dialogue["ttyUSB0"]'
+        'dialogue["ttyUSB0"].count("AT+CMGL=4") == 2 and "AT+CPMS=\"ME\"\r\nat+cmgf=0\r\nAT\rAT+CMGL=4\r\nAT+CPMS?\r\nAT+CPMS=\"SM\"\r\nat+cmgf=0\r\nAT\rAT+CMGL=4\r\nAT+CPMS?\r\n" in dialogue["ttyUSB0"]'
     check "$word: one read per listed index" "$out" \
-        '"AT+CPMS=\"ME\"\r\nat+cmgf=0\r\nAT\rAT+CMGD=?\r\nAT+CMGR=1\r\nAT+CMGR=2\r\nAT+CPMS=\"SM\"\r\nat+cmgf=0\r\nAT\rAT+CMGD=?\r\nAT+CMGR=4\r\nAT+CMGR=5\r\n" in dialogue["ttyUSB1"]'
+        '"AT+CPMS=\"ME\"\r\nat+cmgf=0\r\nAT\rAT+CMGD=?\r\nAT+CMGR=1\r\nAT+CMGR=2\r\nAT+CPMS?\r\nAT+CPMS=\"SM\"\r\nat+cmgf=0\r\nAT\rAT+CMGD=?\r\nAT+CMGR=4\r\nAT+CMGR=5\r\nAT+CPMS?\r\n" in dialogue["ttyUSB1"]'
     check "$word: CDMA listing and reads" "$out" \
-        '"AT+CPMS=\"ME\"\r\nAT^HSMSSS=0,0,6,0\r\nAT\rAT^HCMGL=4\r\nAT^HCMGR=0\r\nAT^HCMGR=3\r\nAT+CPMS=\"SM\"\r\nAT^HSMSSS=0,0,6,0\r\nAT\rAT^HCMGL=4\r\n" in dialogue["ttyUSB2"]'
+        '"AT+CPMS=\"ME\"\r\nAT^HSMSSS=0,0,6,0\r\nAT\rAT^HCMGL=4\r\nAT^HCMGR=0\r\nAT^HCMGR=3\r\nAT+CPMS?\r\nAT+CPMS=\"SM\"\r\nAT^HSMSSS=0,0,6,0\r\nAT\rAT^HCMGL=4\r\nAT+CPMS?\r\n" in dialogue["ttyUSB2"]'
     check "$word: the ports without a SIM card or a known model are not read" "$out" \
         'not any(c in dialogue[n] for n in ("ttyUSB4", "ttyUSB5") for c in ("AT+CPMS=\"ME\"", "AT+CMGL"))'
     check "$word: everything stored was read" "$out" '[p["read"] for p in doc["ports"]] == [True] * 4'
@@ -74,8 +75,8 @@ check_readclear() {
 check_clear() {
     local out=$1 word=$2
     check "$word: every port cleared" "$out" '[p["clear"] for p in doc["ports"]] == [True] * 4'
-    check "$word: one delete-all command per port, the last thing written" "$out" \
-        'all(dialogue[n].count("AT+CMGD=0,4\r\n") == 1 and dialogue[n].endswith("AT+CMGD=0,4\r\n") for n in ["ttyUSB0", "ttyUSB1", "ttyUSB2", "ttyUSB3"])'
+    check "$word: one delete-all command per port, followed only by a storage check" "$out" \
+        'all(dialogue[n].count("AT+CMGD=0,4\r\n") == 1 and dialogue[n].endswith("AT+CMGD=0,4\r\nAT+CPMS?\r\n") for n in ["ttyUSB0", "ttyUSB1", "ttyUSB2", "ttyUSB3"])'
     check "$word: nothing deleted on the ports left out" "$out" \
         '"AT+CMGD" not in dialogue["ttyUSB4"] and "AT+CMGD" not in dialogue["ttyUSB5"]'
 }
@@ -101,6 +102,7 @@ check_clear clear.txt clear
 check "clear: no storage is read or selected for the delete" clear.txt \
     'not any(c in d for d in dialogue.values() for c in ("AT+CPMS=\"ME\"", "AT+CMGL", "AT+CMGR", "AT^HCMG"))'
 
+modems
 report readclear.txt readclear
 check_read readclear.txt readclear
 check_readclear readclear.txt readclear

@@ -58,6 +58,11 @@ const std::map<std::string, std::string>& AtEngine::Vars() const
     return m_vars;
 }
 
+const SimRule& AtEngine::Noise() const
+{
+    return m_noise;
+}
+
 std::vector<SimChunk> AtEngine::Feed(const std::string& in)
 {
     std::vector<SimChunk> out;
@@ -133,6 +138,9 @@ void AtEngine::Answer(const std::string& key, std::vector<SimChunk>& out)
     if (rule->echoOn) {
         m_echo = true;
     }
+    if (rule->noiseMs > 0) {
+        m_noise = *rule;
+    }
     if (rule->times > 0) {
         rule->times--;
     }
@@ -140,7 +148,11 @@ void AtEngine::Answer(const std::string& key, std::vector<SimChunk>& out)
 
 std::string AtEngine::Fill(std::string bytes)
 {
-    for (const auto& stored : m_stored) {
+    std::map<std::string, int> counts = m_stored;
+    // A storage that no selection has counted yet holds none.
+    counts.emplace("ME", 0);
+    counts.emplace("SM", 0);
+    for (const auto& stored : counts) {
         const std::string name = "{" + stored.first + "}";
         for (size_t at; (at = bytes.find(name)) != std::string::npos;) {
             bytes.replace(at, name.size(), std::to_string(stored.second));
@@ -158,10 +170,14 @@ void AtEngine::Count(const std::string& key, const std::string& bytes, const Sim
         m_stored.emplace(up.substr(9, up.find('"', 9) - 9), std::atoi(bytes.c_str() + cpms + 7));
     }
     const size_t ok = bytes.rfind("\r\nOK\r\n");
-    if (up.size() > 8 && up.rfind("AT+CMGD=", 0) == 0 && up.find_first_not_of("0123456789", 8) == std::string::npos &&
-        ok != std::string::npos && bytes.find("ERROR", ok) == std::string::npos) {
+    if (up.size() > 8 && up.rfind("AT+CMGD=", 0) == 0 && ok != std::string::npos &&
+        bytes.find("ERROR", ok) == std::string::npos) {
         int& selected = m_stored[m_vars.count("mem") ? m_vars.at("mem") : ""];
-        selected = std::max(selected - 1, 0);
+        if (up == "AT+CMGD=0,4") {
+            selected = 0;
+        } else if (up.find_first_not_of("0123456789", 8) == std::string::npos) {
+            selected = std::max(selected - 1, 0);
+        }
     }
     for (size_t at = bytes.find("+CMTI: \""); at != std::string::npos; at = bytes.find("+CMTI: \"", at + 1)) {
         m_stored[bytes.substr(at + 8, bytes.find('"', at + 8) - at - 8)]++;

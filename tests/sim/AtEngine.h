@@ -26,6 +26,8 @@ public:
     bool Echo() const;
     // What the rules have set so far.
     const std::map<std::string, std::string>& Vars() const;
+    // The noise an answer has started (noiseMs 0 while none): the bytes, sent every noiseMs.
+    const SimRule& Noise() const;
 
 private:
     void OnCommand(const std::string& line, std::vector<SimChunk>& out);
@@ -39,6 +41,7 @@ private:
     std::vector<SimRule> m_rules;
     std::map<std::string, std::string> m_vars;
     std::map<std::string, int> m_stored; // entries per storage, once its selection has told
+    SimRule m_noise;
     std::string m_line;
     std::string m_body;
     bool m_echo = true;

@@ -2,6 +2,7 @@
 
 #include "ModuleTypes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <fstream>
@@ -135,11 +136,25 @@ void SimModem::Run()
     pollfd fds[2] = {{m_pty.Master(), POLLIN, 0}, {m_stopRead, POLLIN, 0}};
     char buf[4096];
     for (;;) {
-        if (poll(fds, 2, -1) < 0 && errno != EINTR) {
+        using namespace std::chrono;
+        const int wait = m_noise.noiseMs == 0
+                             ? -1
+                             : static_cast<int>(std::max<long long>(
+                                   0, duration_cast<milliseconds>(m_nextNoise - steady_clock::now()).count()));
+        const int ready = poll(fds, 2, wait);
+        if (ready < 0 && errno != EINTR) {
             return;
         }
         if (fds[1].revents) {
             return;
+        }
+        if (ready == 0) {
+            // Noise goes out between answers, never inside one.
+            if (!WriteOut(m_noise.noise)) {
+                return;
+            }
+            m_nextNoise = steady_clock::now() + milliseconds(m_noise.noiseMs);
+            continue;
         }
         if (fds[0].revents & POLLIN) {
             ssize_t n = read(m_pty.Master(), buf, sizeof buf);
@@ -170,6 +185,10 @@ void SimModem::OnBytes(const std::string& bytes)
             return;
         }
         answer = m_engine.Feed(bytes);
+        if (m_noise.noiseMs == 0 && m_engine.Noise().noiseMs > 0) {
+            m_noise = m_engine.Noise();
+            m_nextNoise = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_noise.noiseMs);
+        }
         if (!m_options.varsPath.empty() && m_engine.Vars() != m_vars) {
             m_vars = m_engine.Vars();
             std::ofstream vars(m_options.varsPath, std::ios::trunc);

@@ -81,6 +81,9 @@ private:
     std::map<std::string, std::string> m_vars; // as last written to varsPath
     AtEngine m_engine;
     std::mutex m_writeLock; // writes to the master, so injected bytes never split a reply
+    // Noise an answer started, and when it next goes out; the modem's own thread only.
+    SimRule m_noise;
+    std::chrono::steady_clock::time_point m_nextNoise;
     std::thread m_thread;
 };
 

@@ -80,6 +80,11 @@ bool ParseOptions(const std::string& text, SimRule& rule, std::string& error)
             char* end = nullptr;
             rule.add.emplace_back(var.first, static_cast<int>(std::strtol(var.second.c_str(), &end, 10)));
             ok = !var.second.empty() && *end == '\0';
+        } else if (key == "noise" && ParseVar(value, var)) {
+            SimReply noise;
+            ok = ParseNumber(var.first, 1, rule.noiseMs) && DecodeEscapes(var.second, noise, error) &&
+                 noise.pauses.empty() && !noise.bytes.empty();
+            rule.noise = noise.bytes;
         } else {
             ok = false;
         }

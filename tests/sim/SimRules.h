@@ -29,11 +29,14 @@
 //         prompt takes UCS2 text, in whole characters: 00 1A ends it, 00 1B cancels it, and a
 //         1A byte inside a character such as U+4E1A is text), echo=on (after answering the
 //         module echoes again: it restarted with its power-on settings), add=MEM:N (after
-//         answering, storage MEM holds N entries more; N may be negative).
+//         answering, storage MEM holds N entries more; N may be negative), noise=MS:TEXT (from
+//         then on the module sends TEXT, escapes as in REPLY without \p, every MS ms between its
+//         answers, as long as it runs).
 //
 // Stored entries: what a storage's first selection answered ("+CPMS: 3,..."), less one per
-// "AT+CMGD=<index>" answered OK in the storage variable mem names, plus one per "+CMTI: "MEM","
-// sent, plus add=. "{MEM}" in a REPLY is that count: AT+CPMS?	+CPMS: "SM",{SM},50	if=mem:SM.
+// "AT+CMGD=<index>" answered OK in the storage variable mem names, none after an "AT+CMGD=0,4"
+// answered OK there, plus one per "+CMTI: "MEM"," sent, plus add= (a delete-all answered OK but
+// not done: add=SM:5). "{MEM}" in a REPLY is that count: AT+CPMS?	+CPMS: "SM",{SM},50	if=mem:SM.
 //
 // The first rule that matches answers; a command no rule matches gets "\r\nERROR\r\n".
 // Storage-dependent listings, for instance:
@@ -62,6 +65,8 @@ struct SimRule {
     std::vector<std::pair<std::string, std::string>> when;
     std::vector<std::pair<std::string, std::string>> set;
     std::vector<std::pair<std::string, int>> add;
+    std::string noise; // sent every noiseMs from the answer on
+    int noiseMs = 0;
 };
 
 // Appends the rules of text; false with a message naming the line when one is malformed.
