@@ -84,6 +84,12 @@ TEST(PhoneListing, ReassemblesLongMessagesWithoutMixingThem)
         {"one sender and reference, different totals",
          ListEntry(1, 1, Ucs2Part("111", {5, 2, 1}, u"x")) + ListEntry(2, 1, Ucs2Part("111", {5, 3, 1}, u"y")),
          {{"111", STAMP_TEXT, "x"}, {"111", STAMP_TEXT, "y"}}},
+        {"parts differing only in their total never join",
+         ListEntry(1, 1, Ucs2Part("111", {5, 2, 1}, u"x")) + ListEntry(2, 1, Ucs2Part("111", {5, 3, 2}, u"y")),
+         {{"111", STAMP_TEXT, "x"}, {"111", STAMP_TEXT, "y"}}},
+        {"parts differing only in their reference never join",
+         ListEntry(1, 1, Ucs2Part("111", {5, 2, 1}, u"x")) + ListEntry(2, 1, Ucs2Part("111", {6, 2, 2}, u"y")),
+         {{"111", STAMP_TEXT, "x"}, {"111", STAMP_TEXT, "y"}}},
         {"reference reused once the first message is whole",
          ListEntry(1, 1, Ucs2Part("111", a1, u"a")) + ListEntry(2, 1, Ucs2Part("111", a2, u"b")) +
              ListEntry(3, 1, Ucs2Part("111", a1, u"c")) + ListEntry(4, 1, Ucs2Part("111", a2, u"d")),
@@ -166,6 +172,9 @@ TEST(PhoneListing, ListingJudgeAndEntries)
         {"PDU that decodes to nothing", "+CMGL: 4,1,,0\r\n00\r\n\r\nOK\r\n", 0, 0, false},
         {"PDU shorter than its user data length", "+CMGL: 2,1,," + TpduLength(cut) + "\r\n" + cut + "\r\n" + entry +
                                                        "\r\nOK\r\n",
+         0, 1, false},
+        {"PDU longer than its header's length", "+CMGL: 2,1,," + TpduLength(pdu) + "\r\n" + pdu + "00\r\n" + entry +
+                                                     "\r\nOK\r\n",
          0, 1, false},
         {"length field that disagrees with the PDU", "+CMGL: 2,1,,99\r\n" + pdu + "\r\n" + entry + "\r\nOK\r\n", 0, 1,
          false},

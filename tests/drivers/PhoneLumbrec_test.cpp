@@ -216,6 +216,7 @@ TEST(LumbrecRead, OneMessagePerRead)
          {"fine\r\nOK\r\nthanks"}, true},
         {"format 1 without its Ctrl-Z, counted short of the text", Header("1", 5) + "hello world\r\n\r\nOK\r\n", 0,
          {}, false},
+        {"format 1 without its Ctrl-Z, running into the final result", F1("hello") + "OK\r\n", 0, {}, false},
         // That text cut after its line "OK" has not ended: the "OK" is text.
         {"a text cut at a line OK", Header("1", 16) + "fine\r\nOK\r\n", 2, {}, true},
         {"length that disagrees with the text", Header("1", 4) + "hello\x1A\r\n\r\nOK\r\n", 0, {}, false},

@@ -113,7 +113,7 @@ def check(out, expr):
         doc = None
     port = {p["name"]: p for p in (doc or {}).get("ports", [])} if isinstance(doc, dict) else {}
     dialogue, state = {}, {}
-    for n in range(32):
+    for n in range(64):
         path = "%s.ttyUSB%d" % (out, n)
         if os.path.exists(path):
             with open(path, "rb") as f:

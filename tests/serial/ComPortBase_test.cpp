@@ -11,6 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <pthread.h>
+
+#include <csignal>
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -43,6 +48,42 @@ bool ReadUntilTail(CComPortBase& port, std::string& reply, const std::string& ta
         port.ReadAll(reply);
     }
     return false;
+}
+
+// SIGUSR1, sent to the thread that made the object, stands for a stop signal while it lives.
+class StopOnSignal {
+public:
+    StopOnSignal() : m_thread(pthread_self())
+    {
+        struct sigaction record = {};
+        record.sa_handler = [](int signo) { g_nStopSignal = signo; };
+        sigaction(SIGUSR1, &record, &m_saved);
+    }
+    ~StopOnSignal()
+    {
+        Clear();
+        sigaction(SIGUSR1, &m_saved, nullptr);
+    }
+    void Raise() { pthread_kill(m_thread, SIGUSR1); }
+    void Clear() { g_nStopSignal = 0; }
+
+private:
+    pthread_t m_thread;
+    struct sigaction m_saved = {};
+};
+
+// What the line has carried to the master, until it has been quiet for 200 ms.
+std::string DrainLine(int master)
+{
+    std::string got;
+    char buf[4096];
+    for (pollfd in = {master, POLLIN, 0}; poll(&in, 1, 200) > 0;) {
+        const ssize_t n = read(master, buf, sizeof buf);
+        if (n <= 0)
+            break;
+        got.append(buf, static_cast<size_t>(n));
+    }
+    return got;
 }
 
 class ComPort : public ::testing::Test {
@@ -336,4 +377,63 @@ TEST_F(ComPort, ChunksKeepAWindowOpenOnlyUpToTheCap)
     chatter.join();
     EXPECT_FALSE(talkedOut);
     EXPECT_FALSE(reply.empty());
+}
+
+// A stop signal: a write that has not begun sends nothing, also while the line takes nothing; one
+// that has begun goes out whole, or the next run's first CR would complete half a command.
+TEST_F(ComPort, StopSendsNoNewCommandAndNeverHalfOne)
+{
+    StopOnSignal stop;
+    sim::Pty pty;
+    CComPortBaseLinux port(pty.SlavePath(), 115200);
+    ASSERT_TRUE(port.Open());
+    DrainLine(pty.Master());
+    Fd filler(serial_test::OpenLine(pty.SlavePath()));
+    const std::string text(256 * 1024, 'y');
+    // Full once it has taken nothing for 100 ms: the line's buffers drain into each other a while.
+    for (auto taken = std::chrono::steady_clock::now(); std::chrono::steady_clock::now() - taken < 100ms;) {
+        if (write(filler.get(), text.data(), text.size()) > 0)
+            taken = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(1ms);
+    }
+    std::atomic<bool> returned{false};
+    std::thread stuck([&] {
+        std::this_thread::sleep_for(300ms);
+        stop.Raise();
+        std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(returned) << "the stop is seen while the line takes nothing";
+    });
+    EXPECT_FALSE(port.Write("AT+CMGD=1\r\n"));
+    returned = true;
+    stuck.join();
+    EXPECT_EQ(DrainLine(pty.Master()).find("AT+CMGD"), std::string::npos);
+
+    stop.Clear();
+    std::string arrived;
+    std::thread begun([&] {
+        std::this_thread::sleep_for(300ms);
+        stop.Raise();
+        std::this_thread::sleep_for(100ms);
+        arrived = DrainLine(pty.Master());
+    });
+    EXPECT_TRUE(port.Write(text));
+    begun.join();
+    EXPECT_EQ(arrived, text);
+}
+
+TEST_F(ComPort, StopEndsAReadWindowThatBringsNothingAtOnce)
+{
+    StopOnSignal stop;
+    sim::Pty pty;
+    CComPortBase port(pty.SlavePath(), 115200);
+    g_nWinUserValue[0] = 5000; // about 3 s
+    std::thread signal([&] {
+        std::this_thread::sleep_for(300ms);
+        stop.Raise();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    std::string reply;
+    port.ReadAll(reply);
+    signal.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
 }
