@@ -9,8 +9,9 @@
 # read  = (sread with 30 entries - sread with none) / 30
 # delete = (sreadclear - sread, both with 30 entries) / 30; the storage selection and the checks
 #          before and after the deletes are counted in.
-# Also: a listing followed by noise that never becomes a line, a module that goes silent in the
-# middle of its reads, and how soon a SIGTERM during the reads ends a run with time1 = 3000.
+# Also: a listing followed by noise that never becomes a line, a NUL every 100 ms from one
+# command of the turn on, a module that goes silent in the middle of its reads, and how soon a
+# SIGTERM in a read window that brings nothing ends a run with time1 = 5000.
 source "$(dirname "$0")/../tests/e2e/harness.sh"
 h_begin "$@"
 runs=${3:-1}
@@ -74,24 +75,47 @@ for noise in 'RDY' '\x00' '0\r\n'; do
     printf 'sreadclear, SIM listing followed by %s: %.2f s (%.2f s without)\n' "$noise" "$(runs=1 seconds sreadclear)" "$quiet"
 done
 
+# endless STEP: a listing module (one entry in each storage) that sends a NUL every 100 ms from
+# its answer to STEP (select, listing, delete) on, never stopping; none for no noise.
+endless() {
+    local steps=(select listing delete) rules=() i
+    rules+=('AT+CPMS="ME"*'$'\t+CPMS: 1,100,1,100,1,100\tset=mem:ME')
+    rules+=($'AT+CMGL=4\t+CMGL: 1,1,,27\\r\\n'"$PDU"$'\tif=mem:ME')
+    rules+=($'AT+CMGD=1\t\t')
+    for i in 0 1 2; do [ "$1" == "${steps[$i]}" ] && rules[$i]+=$' noise=100:\\x00'; done
+    h_stop_modems
+    h_modem 0 --rules "$(h_rules "endless_$1" $'ATI\tManufacturer: Pelvano\\r\\nModel: M35' "${rules[@]}" \
+        $'AT+CPMS="SM"*\t+CPMS: 1,50,1,50,1,50\tset=mem:SM' $'AT+CMGL=4\t+CMGL: 2,1,,27\\r\\n'"$PDU"$'\tif=mem:SM')"
+}
+endless none
+plain=$(runs=1 seconds sreadclear)
+for step in select listing delete; do
+    endless $step
+    took=$(runs=1 seconds sreadclear)
+    printf 'sreadclear, a NUL every 100 ms from the %s on: %.2f s (%.2f s without, %.1fx)\n' "$step" "$took" \
+        "$plain" "$(awk -v n="$took" -v p="$plain" 'BEGIN { print n / p }')"
+done
+
 h_stop_modems
 h_modem 0 --rules "$(h_rules silent $'AT*\t=\tif=dead:1' $'ATI\tManufacturer: Morvanth\\r\\nModel: A7600C1-SE' \
     $'AT+CPMS="ME"*\t+CPMS: 5,255,5,255,5,255\tset=mem:ME' $'AT+CPMS="SM"*\t+CPMS: 0,50,0,50,0,50\tset=mem:SM' \
     $'AT+CMGD=?\t+CMGD: (0-254),(0-4)\tif=mem:ME' $'AT+CMGR=3\t=\tset=dead:1')"
 printf 'sreadclear, every-slot module silent after its third read: %.2f s to the report\n' "$(runs=1 seconds sreadclear)"
 
-h_settings 3000
-every_slot 254
+# A listing that never comes: its read windows bring nothing.
+h_settings 5000
+h_stop_modems
+h_modem 0 --rules "$(h_rules never $'ATI\tManufacturer: Pelvano\\r\\nModel: M35' $'AT+CMGL=4\t=')"
 python3 - "$H_QUENLO" "$H_WORK/logs/ttyUSB0.log" <<'PY'
 import subprocess, sys, time
 run = subprocess.Popen([sys.argv[1], "sms", "sreadclear"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
-while b"AT+CMGR=" not in open(sys.argv[2], "rb").read():
+while b"AT+CMGL=4" not in open(sys.argv[2], "rb").read():
     time.sleep(0.01)
 time.sleep(0.5)
 start = time.monotonic()
 run.terminate()
 run.wait()
-print(f"SIGTERM during the reads, time1=3000: exit {(time.monotonic() - start) * 1000:.0f} ms after the signal, status {run.returncode}")
+print(f"SIGTERM in a window that brings nothing, time1=5000: exit {(time.monotonic() - start) * 1000:.0f} ms after the signal, status {run.returncode}")
 PY
 h_settings ""
 
