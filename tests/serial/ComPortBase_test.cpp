@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
 #include <pthread.h>
 
 #include <csignal>
@@ -49,28 +48,6 @@ bool ReadUntilTail(CComPortBase& port, std::string& reply, const std::string& ta
     }
     return false;
 }
-
-// SIGUSR1, sent to the thread that made the object, stands for a stop signal while it lives.
-class StopOnSignal {
-public:
-    StopOnSignal() : m_thread(pthread_self())
-    {
-        struct sigaction record = {};
-        record.sa_handler = [](int signo) { g_nStopSignal = signo; };
-        sigaction(SIGUSR1, &record, &m_saved);
-    }
-    ~StopOnSignal()
-    {
-        Clear();
-        sigaction(SIGUSR1, &m_saved, nullptr);
-    }
-    void Raise() { pthread_kill(m_thread, SIGUSR1); }
-    void Clear() { g_nStopSignal = 0; }
-
-private:
-    pthread_t m_thread;
-    struct sigaction m_saved = {};
-};
 
 // What the line has carried to the master, until it has been quiet for 200 ms.
 std::string DrainLine(int master)
@@ -379,61 +356,41 @@ TEST_F(ComPort, ChunksKeepAWindowOpenOnlyUpToTheCap)
     EXPECT_FALSE(reply.empty());
 }
 
-// A stop signal: a write that has not begun sends nothing, also while the line takes nothing; one
-// that has begun goes out whole, or the next run's first CR would complete half a command.
+// A stop signal (SIGUSR1 here): a write that has not begun sends nothing, also while the line
+// takes nothing; one that has begun goes out whole, or the next run's first CR would complete
+// half a command.
 TEST_F(ComPort, StopSendsNoNewCommandAndNeverHalfOne)
 {
-    StopOnSignal stop;
+    using clock = std::chrono::steady_clock;
+    struct sigaction record = {}, saved = {};
+    record.sa_handler = [](int signo) { g_nStopSignal = signo; };
+    ASSERT_EQ(sigaction(SIGUSR1, &record, &saved), 0);
     sim::Pty pty;
     CComPortBaseLinux port(pty.SlavePath(), 115200);
     ASSERT_TRUE(port.Open());
-    DrainLine(pty.Master());
-    Fd filler(serial_test::OpenLine(pty.SlavePath()));
     const std::string text(256 * 1024, 'y');
-    // Full once it has taken nothing for 100 ms: the line's buffers drain into each other a while.
-    for (auto taken = std::chrono::steady_clock::now(); std::chrono::steady_clock::now() - taken < 100ms;) {
-        if (write(filler.get(), text.data(), text.size()) > 0)
-            taken = std::chrono::steady_clock::now();
-        std::this_thread::sleep_for(1ms);
+    Fd filler(serial_test::OpenLine(pty.SlavePath()));
+    for (const bool begun : {false, true}) {
+        SCOPED_TRACE(begun ? "stopped once its first bytes are out" : "stopped while the line takes nothing");
+        // Full once it has taken nothing for 100 ms: its buffers drain into each other a while.
+        for (auto taken = clock::now(); !begun && clock::now() - taken < 100ms; std::this_thread::sleep_for(1ms))
+            if (write(filler.get(), text.data(), text.size()) > 0)
+                taken = clock::now();
+        g_nStopSignal = 0;
+        std::string arrived;
+        std::thread peer([&, self = pthread_self()] {
+            std::this_thread::sleep_for(300ms);
+            pthread_kill(self, SIGUSR1);
+            std::this_thread::sleep_for(300ms);
+            arrived = DrainLine(pty.Master());
+        });
+        const auto start = clock::now();
+        EXPECT_EQ(port.Write(begun ? text : "AT+CMGD=1\r\n"), begun);
+        EXPECT_TRUE(begun || clock::now() - start < 600ms) << "left at the stop, not once the line drained";
+        peer.join();
+        EXPECT_EQ(arrived.find("AT+CMGD"), std::string::npos);
+        EXPECT_TRUE(!begun || arrived == text);
     }
-    std::atomic<bool> returned{false};
-    std::thread stuck([&] {
-        std::this_thread::sleep_for(300ms);
-        stop.Raise();
-        std::this_thread::sleep_for(300ms);
-        EXPECT_TRUE(returned) << "the stop is seen while the line takes nothing";
-    });
-    EXPECT_FALSE(port.Write("AT+CMGD=1\r\n"));
-    returned = true;
-    stuck.join();
-    EXPECT_EQ(DrainLine(pty.Master()).find("AT+CMGD"), std::string::npos);
-
-    stop.Clear();
-    std::string arrived;
-    std::thread begun([&] {
-        std::this_thread::sleep_for(300ms);
-        stop.Raise();
-        std::this_thread::sleep_for(100ms);
-        arrived = DrainLine(pty.Master());
-    });
-    EXPECT_TRUE(port.Write(text));
-    begun.join();
-    EXPECT_EQ(arrived, text);
-}
-
-TEST_F(ComPort, StopEndsAReadWindowThatBringsNothingAtOnce)
-{
-    StopOnSignal stop;
-    sim::Pty pty;
-    CComPortBase port(pty.SlavePath(), 115200);
-    g_nWinUserValue[0] = 5000; // about 3 s
-    std::thread signal([&] {
-        std::this_thread::sleep_for(300ms);
-        stop.Raise();
-    });
-    const auto start = std::chrono::steady_clock::now();
-    std::string reply;
-    port.ReadAll(reply);
-    signal.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    g_nStopSignal = 0;
+    sigaction(SIGUSR1, &saved, nullptr);
 }
