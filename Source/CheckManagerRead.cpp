@@ -119,12 +119,12 @@ StorageRead ReadStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBa
         return storage;
     storage.read = true;
     storage.messages = card->GetReadSms();
-    // The module must still have this storage selected: a quiet restart, or a selection it
-    // answered but did not apply, has had another storage's entries read as this one's. An
-    // every-slot list's count check, when it came last, names it already.
-    StorageCount now;
+    // The module must still have this storage selected, or a quiet restart or a selection
+    // answered but not applied had another storage's entries read as this one's. An every-slot
+    // list's count check, when it came last, has named it already.
+    StorageCount selected;
     if (log.inStep && log.lastCommand != card->GetCheckStorageCmd())
-        CheckStorage(card, port, log, now, storage.name);
+        CheckStorage(card, port, log, selected, storage.name);
     const SmsReadResult& result = card->GetReadResult();
     storage.whole = storage.counted && (!card->NotFinished() || ReachedCount(result, count)) &&
                     ReadCoversCount(result, count.used);
