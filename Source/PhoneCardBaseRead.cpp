@@ -48,7 +48,7 @@ bool Accepts(const LongMessage& message, const SmsInfo& info)
     return true;
 }
 
-// The part's UCS2 hex payload: at most nPartHexLen characters, up to the first non-hex one.
+// The part's hex payload: at most nPartHexLen characters, up to the first non-hex one.
 void AppendPartHex(const SM_PARAM& part, std::string& hex)
 {
     const int limit = std::min<int>(part.nPartHexLen, sizeof(part.szPartHex));
@@ -64,14 +64,23 @@ std::string DecodeHexUcs2(const std::string& hex)
     return gsmDecodeNew2(bytes.data(), n);
 }
 
-// The decoder leaves every part's text as UCS2 hex whatever its alphabet, so parts join as
-// hex and a surrogate pair split across two parts still comes out whole.
+// Parts join in order, each in its own form: text parts as UCS2 hex, joined before decoding so
+// that a surrogate pair split across two parts still comes out whole; an 8-bit or compressed
+// part as the hex of its octets, as it stands.
 std::string JoinPartsText(const std::vector<const SmsInfo*>& parts)
 {
-    std::string hex;
-    for (const SmsInfo* info : parts)
-        AppendPartHex(info->param, hex);
-    return DecodeHexUcs2(hex);
+    std::string text;
+    std::string ucs2Hex;
+    for (const SmsInfo* info : parts) {
+        if (!info->param.bPartOctets) {
+            AppendPartHex(info->param, ucs2Hex);
+            continue;
+        }
+        text += DecodeHexUcs2(ucs2Hex);
+        ucs2Hex.clear();
+        AppendPartHex(info->param, text);
+    }
+    return text + DecodeHexUcs2(ucs2Hex);
 }
 
 } // namespace

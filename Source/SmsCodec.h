@@ -20,10 +20,12 @@ struct SM_PARAM {
     uint8_t nUcs2PartRef;
     bool bNational;
     bool bFlash;
-    // A received part's text as big-endian UCS2 hex, whatever its alphabet, so that parts
-    // join by concatenating hex: up to 160 units of four characters.
+    // A received part's user data after its header, as hex: for 8-bit and compressed data its
+    // octets as they stand, two characters each (bPartOctets); for text, the text as big-endian
+    // UCS2, four characters a unit (up to 160), so that text parts join by concatenating hex.
     char szPartHex[641];
     int32_t nPartHexLen;
+    bool bPartOctets;
     bool bIsPart;
     uint16_t nPartRef;
     uint16_t nPartTotal;
@@ -70,11 +72,13 @@ int GetSubmitPdu(const SM_PARAM* p, char* out);
 // text, an unaddressable destination, or a text needing more than 255 parts.
 void gsmLongSmsPdu(const SM_PARAM* p, std::vector<std::string>& parts, bool unused);
 
-// Decoders stop at the first character that is not hex and never read past it.
+// Decoders stop at the first character that is not hex and never read past it. 8-bit and
+// compressed user data is shown as its octets in upper-case hex, zero octets included.
 // Both return the number of bytes of text decoded into szText.
 int gsmDecodePdu(const char* pdu, SM_PARAM* p);
 int gsmDecodeSendPdu(const char* pdu, SM_PARAM* p);
 // True when the TPDU (the octets after the SMSC field) is exactly tpduOctets long, as a listing
-// header gives it, and holds all the user data its length octet announces: a cut PDU is no
-// whole message. received picks the layout as for the decoders.
+// header gives it, and holds all the user data its length octet announces, no more than one
+// message holds (140 octets, 160 septets): a cut PDU is no whole message, nor one too long to
+// show whole. received picks the layout as for the decoders.
 bool gsmPduIsWhole(const char* pdu, int tpduOctets, bool received);

@@ -59,17 +59,19 @@ private:
     bool odd_ = false;
 };
 
-enum class Alphabet { Gsm7, Data8, Ucs2, Unreadable };
+// Octets: 8-bit data, and compressed data in any alphabet, which nothing here can expand. Both
+// are shown as their octets in hex, so that nothing is cut at a zero octet or garbled.
+enum class Alphabet { Gsm7, Octets, Ucs2 };
 
 // Coding groups of 3GPP TS 23.038 4; reserved alphabets count as GSM 7-bit.
 Alphabet AlphabetOf(uint8_t dcs)
 {
     if ((dcs & 0x80) == 0) {
         if (dcs & 0x20)
-            return Alphabet::Unreadable; // compressed
+            return Alphabet::Octets; // compressed
         switch ((dcs >> 2) & 0x03) {
         case 1:
-            return Alphabet::Data8;
+            return Alphabet::Octets;
         case 2:
             return Alphabet::Ucs2;
         default:
@@ -79,8 +81,15 @@ Alphabet AlphabetOf(uint8_t dcs)
     if ((dcs & 0xF0) == 0xE0)
         return Alphabet::Ucs2;
     if ((dcs & 0xF0) == 0xF0 && (dcs & 0x04))
-        return Alphabet::Data8;
+        return Alphabet::Octets; // F4 to F7, a WAP push (F5) among them
     return Alphabet::Gsm7;
+}
+
+// 3GPP TS 23.040 9.2.3.16: user data holds at most 140 octets, 160 septets. A longer one
+// cannot be shown whole in the text field.
+bool FitsOneMessage(Alphabet alphabet, size_t udl)
+{
+    return udl <= (alphabet == Alphabet::Gsm7 ? 160u : 140u);
 }
 
 // Copies whole UTF-8 characters only, so that a cut never leaves half a character.
@@ -102,7 +111,6 @@ const uint8_t kStatusReport = 2;
 const uint8_t kUdhi = 0x40;
 const uint8_t kTypeOfNumberMask = 0x70;
 const uint8_t kAlphanumeric = 0x50;
-const uint8_t kWapPushDcs = 0xF5;
 
 std::string ReadAddress(PduReader& reader)
 {
@@ -169,7 +177,9 @@ Concatenation ReadConcatenation(const std::vector<uint8_t>& ud, size_t headerEnd
 
 struct UserText {
     std::string utf8;
-    std::vector<uint8_t> ucs2; // the same text as big-endian UCS2, for joining parts
+    // What a part joins by: the same text as big-endian UCS2, or for octets the octets.
+    std::vector<uint8_t> partBytes;
+    bool octets = false;
 };
 
 UserText DecodeUserText(Alphabet alphabet, const std::vector<uint8_t>& ud, size_t headerEnd,
@@ -183,35 +193,36 @@ UserText DecodeUserText(Alphabet alphabet, const std::vector<uint8_t>& ud, size_
         const size_t count = udl > first ? udl - first : 0;
         t.utf8 = smscodec::GsmSeptetsToUtf8(
             smscodec::UnpackSeptets(ud.data(), ud.size(), first, count));
-        t.ucs2 = smscodec::Utf8ToUcs2Bytes(t.utf8.data(), t.utf8.size());
+        t.partBytes = smscodec::Utf8ToUcs2Bytes(t.utf8.data(), t.utf8.size());
         break;
     }
-    case Alphabet::Data8:
-        for (size_t i = headerEnd; i < ud.size(); ++i) {
-            t.utf8 += static_cast<char>(ud[i]);
-            t.ucs2.push_back(0);
-            t.ucs2.push_back(ud[i]);
-        }
+    case Alphabet::Octets: {
+        t.octets = true;
+        t.partBytes.assign(ud.begin() + headerEnd, ud.end());
+        std::string hex(2 * t.partBytes.size() + 1, '\0');
+        hex.resize(gsmBytes2String(t.partBytes.data(), &hex[0], static_cast<int>(t.partBytes.size())));
+        t.utf8 = hex;
         break;
+    }
     case Alphabet::Ucs2:
-        t.ucs2.assign(ud.begin() + headerEnd, ud.end());
-        t.ucs2.resize(t.ucs2.size() & ~size_t{1});
-        t.utf8 = gsmDecodeNew2(t.ucs2.data(), static_cast<int>(t.ucs2.size()));
-        break;
-    case Alphabet::Unreadable:
+        t.partBytes.assign(ud.begin() + headerEnd, ud.end());
+        t.partBytes.resize(t.partBytes.size() & ~size_t{1});
+        t.utf8 = gsmDecodeNew2(t.partBytes.data(), static_cast<int>(t.partBytes.size()));
         break;
     }
     return t;
 }
 
-void StorePartHex(const std::vector<uint8_t>& ucs2, SM_PARAM* p)
+void StorePartHex(const UserText& text, SM_PARAM* p)
 {
+    const std::vector<uint8_t>& bytes = text.partBytes;
     const size_t capacity = (sizeof p->szPartHex - 1) / 4 * 2;
-    size_t n = ucs2.size() < capacity ? ucs2.size() : capacity;
+    size_t n = bytes.size() < capacity ? bytes.size() : capacity;
     // Do not leave half a surrogate pair at the cut.
-    if (n < ucs2.size() && n >= 2 && ucs2[n - 2] >= 0xD8 && ucs2[n - 2] <= 0xDB)
+    if (!text.octets && n < bytes.size() && n >= 2 && bytes[n - 2] >= 0xD8 && bytes[n - 2] <= 0xDB)
         n -= 2;
-    p->nPartHexLen = gsmBytes2String(ucs2.data(), p->szPartHex, static_cast<int>(n));
+    p->nPartHexLen = gsmBytes2String(bytes.data(), p->szPartHex, static_cast<int>(n));
+    p->bPartOctets = text.octets;
 }
 
 // TP-MTI: a module may list a stored SUBMIT or a status report where a DELIVER is expected, or
@@ -270,9 +281,7 @@ int DecodeSms(const char* pdu, SM_PARAM* p, bool received)
         part = ReadConcatenation(ud, headerEnd);
     }
 
-    // A WAP push is listed without text.
-    const bool wapPush = received && p->nDcs == kWapPushDcs;
-    const UserText text = wapPush ? UserText() : DecodeUserText(alphabet, ud, headerEnd, udl);
+    const UserText text = DecodeUserText(alphabet, ud, headerEnd, udl);
     if (part.found) {
         p->bIsPart = true;
         p->nPartRef = part.ref;
@@ -280,7 +289,7 @@ int DecodeSms(const char* pdu, SM_PARAM* p, bool received)
         p->nPartSeq = part.seq;
         p->nUcs2PartRef = static_cast<uint8_t>(part.ref);
         p->nUcs2PartTotal = part.total;
-        StorePartHex(text.ucs2, p);
+        StorePartHex(text, p);
     }
     return static_cast<int>(CopyText(text.utf8, p->szText, sizeof p->szText));
 }
@@ -330,6 +339,7 @@ bool gsmPduIsWhole(const char* pdu, int tpduOctets, bool received)
         return false;
     reader.Skip(before);
     reader.Octet(udl);
-    const size_t udOctets = AlphabetOf(dcs) == Alphabet::Gsm7 ? (udl * 7u + 7) / 8 : udl;
-    return reader.Remaining() >= udOctets;
+    const Alphabet alphabet = AlphabetOf(dcs);
+    const size_t udOctets = alphabet == Alphabet::Gsm7 ? (udl * 7u + 7) / 8 : udl;
+    return FitsOneMessage(alphabet, udl) && reader.Remaining() >= udOctets;
 }

@@ -83,14 +83,16 @@ TEST(CodecDecode, AlphabetFromDcsCodingGroups)
         {"10", "05E8329BFD06", "hello"},   // GSM 7-bit with a message class
         {"F1", "05E8329BFD06", "hello"},
         {"C8", "05E8329BFD06", "hello"},   // message waiting, store
-        {"04", "026869", "hi"},
-        {"F4", "026869", "hi"},
-        {"14", "026869", "hi"},
+        // 8-bit data and compressed data in any alphabet: the octets in hex, zero octets kept.
+        {"04", "03680069", "680069"},
+        {"F4", "026869", "6869"},
+        {"14", "026869", "6869"},
         {"08", "044E2D6587", "中文"},
         {"18", "044E2D6587", "中文"},
         {"E0", "044E2D6587", "中文"},
-        {"F5", "026869", ""},              // WAP push: listed without text
-        {"20", "05E8329BFD06", ""},        // compressed: cannot be shown
+        {"F5", "03000102", "000102"},      // WAP push
+        {"20", "05E8329BFD06", "E8329BFD06"},
+        {"38", "020001", "0001"},          // compressed UCS2
         // Seven septets fill seven octets with a last fill septet; no "@" is added.
         {"00", "0761F138269BD100", "abc1234"},
     };

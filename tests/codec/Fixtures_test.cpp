@@ -70,13 +70,17 @@ TEST(CodecFixtures, ListedPdusDecodeToTheirTexts)
         // A stored SUBMIT listed with status 1: its first octet says how to read it.
         {"08-cmgr-16.txt", false, "420800123456", "1234", "", "123456"},
         {"11-cmgr-24.txt", false, "", "3381449402", "", "inserisci qui il messaggio...."},
+        // WAP pushes: the user data after the header in hex; here the header fills it.
         {"12-cmgr-26.txt", false, "351911616161", "351916165705", "04021310465400", ""},
+        {"19-cmgr-40.txt", false, "32475161616", "11476124010", "17032909432608",
+         "4F06226170706C69636174696F6E2F766E642E7761702E6D6D732D6D65737361676500AF848C829838313436"
+         "30343934406D6D7331008D928918802B33333333333439333231312F545950453D504C4D4E0096008F818681"
+         "8A808E03017A598805810303F48083687474703A2F2F6D74732F3F69643D383134363034393400"},
         {"13-cmgr-28.txt", false, "15149931123", "14168777438", "",
          "nu-i nimic. Numai incerc sa vad de primesc errori."},
         // Status reports: the recipient and the centre's time, no text.
         {"14-cmgr-30.txt", false, "420603052000", "666666666666", "09090716482208", ""},
         {"15-cmgr-32.txt", true, "420602909909", "604865888", "09070815375708", ""},
-        {"19-cmgr-40.txt", false, "32475161616", "11476124010", "17032909432608", ""},
         {"20-cmgr-42.txt", false, "9477000003", "94774705017", "19080508093522",
          "1917812300     22:30   RATTHI"},
         {"28-cmgr-telit-he910.txt", false, "16363848829", "16122001127", "150915144622A0",

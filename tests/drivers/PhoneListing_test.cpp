@@ -104,10 +104,14 @@ TEST(PhoneListing, ReassemblesLongMessagesWithoutMixingThem)
          ListEntry(1, 1, Gsm7Part("4915112345678", {0x11, 2, 2}, "and seven-bit.")) +
              ListEntry(2, 1, Gsm7Part("4915112345678", {0x11, 2, 1}, "Packed septets ")),
          {{"4915112345678", STAMP_TEXT, "Packed septets and seven-bit."}}},
-        {"8-bit parts come out as text",
-         ListEntry(1, 1, Data8Part("10690000", {0x12, 2, 2}, "8-bit data")) +
+        {"8-bit parts come out as the hex of their octets, zero octets kept",
+         ListEntry(1, 1, Data8Part("10690000", {0x12, 2, 2}, std::string("8-bit\0", 6))) +
              ListEntry(2, 1, Data8Part("10690000", {0x12, 2, 1}, "Joined ")),
-         {{"10690000", STAMP_TEXT, "Joined 8-bit data"}}},
+         {{"10690000", STAMP_TEXT, "4A6F696E656420" "382D62697400"}}},
+        {"an 8-bit part between text parts keeps its place",
+         ListEntry(1, 1, Ucs2Part("111", {7, 3, 1}, u"a")) + ListEntry(2, 1, Data8Part("111", {7, 3, 2}, "\x01")) +
+             ListEntry(3, 1, Ucs2Part("111", {7, 3, 3}, u"b")),
+         {{"111", STAMP_TEXT, "a01b"}}},
         {"16-bit references group like 8-bit ones and sort after singles",
          ListEntry(1, 1, Ucs2Part("111", {0xABCD, 2, 2, true}, u"CD")) +
              ListEntry(2, 1, Ucs2Part("111", {0x1234, 2, 1, true}, u"12")) +
@@ -176,6 +180,8 @@ TEST(PhoneListing, ListingJudgeAndEntries)
         {"PDU longer than its header's length", "+CMGL: 2,1,," + TpduLength(pdu) + "\r\n" + pdu + "00\r\n" + entry +
                                                      "\r\nOK\r\n",
          0, 1, false},
+        {"8-bit data longer than one message holds", ListEntry(2, 1, Deliver("1", false, 4, 141, std::vector<uint8_t>(141))) +
+                                                         entry + "\r\nOK\r\n", 0, 1, false},
         {"length field that disagrees with the PDU", "+CMGL: 2,1,,99\r\n" + pdu + "\r\n" + entry + "\r\nOK\r\n", 0, 1,
          false},
         {"some modules end with SMS DONE", entry + "SMS DONE\r\n", 0, 1, false},

@@ -192,12 +192,18 @@ every_slot_count 30 lower_count '+CPMS: "ME",1,10,"ME",1,10,"ME",1,10'
 every_slot_count 31 count_bare_ok ''
 row 32 after_other "$LISTER" $'AT+CPMS?\t+CPMS: "SM",0,50,"SM",0,50,"SM",0,50\tif=gone:1' "$(storages 1 0)" \
     $'AT+CMGD=1\t\tset=gone:1' $'AT+CMGL=4\t+CMGL: 1,1,,27\\r\\n'"$PDU_BALANCE"$'\tif=mem:ME'
+# 33 An MMS notification (8-bit data, a port header, zero octets inside): shown as the hex of
+# its user data, then deleted.
+MMS_UD=4F06226170706C69636174696F6E2F766E642E7761702E6D6D732D6D65737361676500AF848C82983831343630343934406D6D7331008D928918802B33333333333439333231312F545950453D504C4D4E0096008F8186818A808E03017A598805810303F48083687474703A2F2F6D74732F3F69643D383134363034393400
+PDU_MMS=07912374151616F6440B911174164210F000F571309290346280860605040B8423F0$MMS_UD
+row 33 mms "$LISTER" "$(storages 0 1)" $'AT+CMGL=4\t+CMGL: 1,1,,153\\r\\n'"$PDU_MMS"$'\tif=mem:SM'
 
 out=whole3.txt
-sreadclear $out 26 32
+sreadclear $out 26 33
 check "per row: read, clear, and the indexes deleted in each storage" \
-    '[(port[n]["read"], port[n]["clear"], deleted(dialogue[n])) for n in ["ttyUSB%d" % i for i in range(26, 33)]] == [
+    '[(port[n]["read"], port[n]["clear"], deleted(dialogue[n])) for n in ["ttyUSB%d" % i for i in range(26, 34)]] == [
         (False, False, {}), (False, False, {}), (True, True, {"ME": [1], "SM": [2]}), (False, False, {}),
-        (False, False, {"ME": [1, 2]}), (False, False, {}), (False, False, {"ME": [1]})]'
+        (False, False, {"ME": [1, 2]}), (False, False, {}), (False, False, {"ME": [1]}), (True, True, {"SM": [1]})]'
+check "an MMS notification shows as its hex" '[m["text"] for m in port["ttyUSB33"]["msgs"]] == ["'"$MMS_UD"'"]'
 
 h_end

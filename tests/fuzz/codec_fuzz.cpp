@@ -22,7 +22,7 @@ void CheckRecord(const SM_PARAM& p)
     Check(std::memchr(p.szPeer, '\0', sizeof p.szPeer) != nullptr);
     Check(std::memchr(p.szTimeStamp, '\0', sizeof p.szTimeStamp) != nullptr);
     if (p.bIsPart) {
-        Check(p.nPartHexLen >= 0 && p.nPartHexLen % 4 == 0);
+        Check(p.nPartHexLen >= 0 && p.nPartHexLen % (p.bPartOctets ? 2 : 4) == 0);
         Check(static_cast<size_t>(p.nPartHexLen) < sizeof p.szPartHex);
         Check(std::strlen(p.szPartHex) == static_cast<size_t>(p.nPartHexLen));
         Check(p.nPartTotal >= 1 && p.nPartSeq >= 1 && p.nPartSeq <= p.nPartTotal);
