@@ -129,7 +129,9 @@ bool HoldsEcho(const std::string& reply, const std::string& command)
     for (const Line& line : LinesFrom(reply, 0)) {
         if (IsFinalLine(line))
             return false;
-        if (line.complete && !echo.empty() && line.text == echo)
+        // Stray bytes may come ahead of the echo on its line: a NUL, or start-up text cut short.
+        if (line.complete && !echo.empty() && line.text.size() >= echo.size() &&
+            line.text.compare(line.text.size() - echo.size(), echo.size(), echo) == 0)
             return true;
     }
     return false;

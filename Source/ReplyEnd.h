@@ -33,8 +33,9 @@ std::string EchoOf(const std::string& command);
 // cuts the reply here.
 size_t EndOfLastFinalResult(const std::string& text);
 
-// A complete line ahead of the reply's first final result is the command's echo. Modules echo
-// a command as it comes, but lines of their own (start-up lines, reports) may come first.
+// A complete line ahead of the reply's first final result ends with the command's echo. Modules
+// echo a command as it comes, but lines of their own (start-up lines, reports) may come first,
+// and stray bytes (a NUL, start-up text without its line end) ahead of it on its line.
 bool HoldsEcho(const std::string& reply, const std::string& command);
 
 // Final result lines in a text, from `from` on. A reply holding two, or input that no command
