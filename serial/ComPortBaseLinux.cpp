@@ -260,13 +260,18 @@ bool CComPortBaseLinux::Write(std::string text)
 
 void CComPortBaseLinux::Read(std::string& reply)
 {
+    int passLimit = ReadWindowPasses(g_nWinUserValue[0]);
+    // Input the write read counts as if it came in this window's first pass: a module that
+    // answers at once costs no more than one that answers a little later.
+    if (!m_strKeepInput.empty()) {
+        passLimit = std::min(passLimit + PASSES_PER_CHUNK, MAX_PASSES);
+    }
     reply += m_strKeepInput;
     m_strKeepInput.clear();
     if (m_fd == -1) {
         return;
     }
     timeval tv = {0, 1000};
-    int passLimit = ReadWindowPasses(g_nWinUserValue[0]);
     usleep(PASS_SLEEP_US);
     // The window runs its passes even when the reply looks complete: judging it is the driver's
     // work. A run asked to stop leaves at once, whatever the window's length.

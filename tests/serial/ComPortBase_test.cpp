@@ -360,10 +360,18 @@ TEST_F(ComPort, StopSendsNoNewCommandAndNeverHalfOne)
     sim::SimModem modem(o);
     pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
     CComPortBase port(modem.SlavePath(), 115200);
-    const std::string text(256 * 1024, 'y');
-    ualarm(5000, 0); // a write of this length takes over 20 ms
+    const std::string text(1024 * 1024, 'y');
+    ualarm(5000, 0); // a write of this length takes over 50 ms
     EXPECT_TRUE(port.Write(text));
+    EXPECT_NE(g_nStopSignal, 0) << "the stop came after the write, which tested nothing";
     EXPECT_TRUE(modem.WaitReceived(text, 5s));
+    // A read window is left at its next pass, however long it is.
+    g_nWinUserValue[0] = 5000;
+    auto start = std::chrono::steady_clock::now();
+    std::string nothing;
+    port.ReadAll(nothing);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    g_nWinUserValue[0] = 0;
 
     // Nobody reads this line: full once it has taken nothing for 100 ms.
     sim::Pty pty;
@@ -373,7 +381,9 @@ TEST_F(ComPort, StopSendsNoNewCommandAndNeverHalfOne)
          std::this_thread::sleep_for(1ms))
         if (write(filler.get(), text.data(), text.size()) > 0)
             taken = std::chrono::steady_clock::now();
-    const auto start = std::chrono::steady_clock::now();
+    g_nStopSignal = 0;
+    ualarm(50000, 0);
+    start = std::chrono::steady_clock::now();
     EXPECT_FALSE(stuck.Write("AT+CMGD=1\r\n"));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms) << "not after the second a stuck line is given";
     g_nStopSignal = 0;
