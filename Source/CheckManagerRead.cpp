@@ -85,9 +85,9 @@ bool SelectStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* p
 }
 
 // A storage check answered with its own "+CPMS:" line, which gives the storage it names and
-// its count; that storage must be name, when one is given. Anything else puts the turn out of
-// step: a bare OK may be the late answer to the command before, and another storage may have
-// been selected by a restart.
+// its count; that storage must be the one named, when one is given. Anything else puts the turn
+// out of step: a bare OK may be the late answer to the command before, and another storage may
+// have been selected by a restart.
 bool CheckStorage(CPhoneCardBase* card, CComPortBase* port, TurnLog& log, StorageCount& count,
                   const std::string& name = "")
 {
@@ -98,9 +98,19 @@ bool CheckStorage(CPhoneCardBase* card, CComPortBase* port, TurnLog& log, Storag
     return false;
 }
 
-// One storage: selected, then read.
+// A storage check ends a stretch of commands, so that a late or stray answer to the last one
+// shows; none is sent when the last command was one already. name as for CheckStorage.
+void EndWithStorageCheck(CPhoneCardBase* card, CComPortBase* port, TurnLog& log, const std::string& name = "")
+{
+    StorageCount count;
+    if (log.lastCommand != card->GetCheckStorageCmd())
+        CheckStorage(card, port, log, count, name);
+}
+
+// One storage: selected, then read. confirm: the reads end with a check that the storage is
+// still selected (the report modes, which judge it; the menu's read does not).
 StorageRead ReadStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port, bool deviceStorage,
-                        TurnLog& log)
+                        TurnLog& log, bool confirm)
 {
     StorageRead storage;
     storage.name = CPhoneCardBase::FirstQuotedName(deviceStorage ? card->GetReadSmsOnMeCmd()
@@ -122,17 +132,17 @@ StorageRead ReadStorage(CCheckManager& manager, CPhoneCardBase* card, CComPortBa
     // The module must still have this storage selected, or a quiet restart or a selection
     // answered but not applied had another storage's entries read as this one's. An every-slot
     // list's count check, when it came last, has named it already.
-    StorageCount selected;
-    if (log.inStep && log.lastCommand != card->GetCheckStorageCmd())
-        CheckStorage(card, port, log, selected, storage.name);
+    if (confirm && log.inStep)
+        EndWithStorageCheck(card, port, log, storage.name);
     const SmsReadResult& result = card->GetReadResult();
     storage.whole = storage.counted && (!card->NotFinished() || ReachedCount(result, count)) &&
                     ReadCoversCount(result, count.used);
     return storage;
 }
 
-// Device storage first, then SIM storage, with the same driver object.
-PortRead ReadStorages(CCheckManager& manager, PortTurn& turn)
+// Device storage first, then SIM storage, with the same driver object. confirm as for
+// ReadStorage.
+PortRead ReadStorages(CCheckManager& manager, PortTurn& turn, bool confirm)
 {
     PortRead read;
     CPhoneCardBase* card = turn.card.get();
@@ -142,8 +152,8 @@ PortRead ReadStorages(CCheckManager& manager, PortTurn& turn)
     CCheckManager::RunComCmdInitPhone(card, port, &read.log);
     if (!card)
         return read;
-    read.me = ReadStorage(manager, card, port, true, read.log);
-    read.sm = ReadStorage(manager, card, port, false, read.log);
+    read.me = ReadStorage(manager, card, port, true, read.log, confirm);
+    read.sm = ReadStorage(manager, card, port, false, read.log, confirm);
     return read;
 }
 
@@ -259,7 +269,7 @@ void CCheckManager::HandleReadAllSms(std::vector<ComPortBaseInfo_t>& ports)
     CComPortBase::ResetPortWaits();
     for (const ComPortBaseInfo_t& info : ports) {
         PortTurn turn(info);
-        const PortRead read = ReadStorages(*this, turn);
+        const PortRead read = ReadStorages(*this, turn, false);
         const std::vector<SmsRecvStruct_t>& meSms = read.me.messages;
         const std::vector<SmsRecvStruct_t>& smSms = read.sm.messages;
         const std::string portId = ConsoleLine(PortDisplayName(info.port));
@@ -331,7 +341,7 @@ PortSmsOutcome CCheckManager::GetPortSMS(ComPortBaseInfo_t port, std::vector<Sms
                                          std::vector<SmsRecvStruct_t>& smSms, bool clearShown)
 {
     PortTurn turn(port);
-    PortRead read = ReadStorages(*this, turn);
+    PortRead read = ReadStorages(*this, turn, true);
     if (read.me.read)
         meSms = read.me.messages;
     if (read.sm.read)
@@ -353,11 +363,9 @@ PortSmsOutcome CCheckManager::GetPortSMS(ComPortBaseInfo_t port, std::vector<Sms
             return outcome;
         cleared = meCleared && smCleared;
     }
-    // One more command ends the turn, so that a late or stray answer to the last one shows; a
-    // storage check as its last command (after deletes, or confirming a count) is one already.
-    StorageCount closing;
-    if (read.log.lastCommand != card->GetCheckStorageCmd())
-        CheckStorage(card, portObject, read.log, closing);
+    // One more command ends the turn, so that a late or stray answer to the last one shows; it
+    // goes also out of step, and names no storage.
+    EndWithStorageCheck(card, portObject, read.log);
     outcome.read = read.Whole();
     outcome.clear = outcome.read && cleared;
     return outcome;

@@ -21,6 +21,7 @@ check "read: the ports in order, SIM block before device block, then the elapsed
     're.search("USB0,USB2,USB3,USB9\n\n" + re.escape(read_block("ttyUSB0") + read_block("ttyUSB2") + read_block("ttyUSB3") + "'"$unmatched"'\n") + "读取短信耗时: [1-9][0-9]* 秒\n", text)'
 check "read: the menu again after the read" read.txt 'text.count("回车键刷新 1发送短信 2接收短信 q退出") == 2'
 h_check "read: no delete command" test -z "$(h_dialogue 0 | grep -a 'AT+CMGD=0,4')"
+h_check "read: no storage check, whose verdict the menu would not use" test -z "$(h_dialogue 0 | grep -a 'AT+CPMS?')"
 
 # "d" asks for ports and goes back to the menu without a word to any device.
 for n in 0 2 3; do : > "$H_WORK/logs/ttyUSB$n.log"; done
