@@ -37,6 +37,8 @@ struct PortSmsOutcome {
     // Why the report could no longer be written (an errno value), found before a storage's
     // deletes: the run ends there, with no further command to any port. 0 while it can.
     int reportError = 0;
+    // A delete was sent: from then on the report is the only record of what went.
+    bool deleted = false;
 };
 
 // Guards CCheckManager::g_comVec and nothing else.
@@ -140,7 +142,8 @@ public:
     // The process's exit status: EX_IOERR when the report could not be written, or could not
     // be before a storage's deletes, or (read-then-clear) standard output was not open for
     // writing when the run began (reportWritable); else 128 + a stop signal that ended the run
-    // early, else 0.
+    // early, else 0. A read-then-clear report that standard output cannot take once a delete
+    // has been sent goes to standard error.
     int OnCmdSMS(const std::string& word, bool reportWritable = true);
     void GetPortList(std::vector<ComPortBaseInfo_t>& ports);
     void OnCmdPduTest(const std::string& number, const std::string& text);

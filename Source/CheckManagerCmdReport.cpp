@@ -79,9 +79,10 @@ int CCheckManager::OnCmdSMS(const std::string& word, bool reportWritable)
 {
     // Detection stays quiet so the document is all this mode prints.
     g_bShowExtend = false;
-    // A closed standard output or error must not end the run between one port's deletes and
-    // the report that records them: the failed write says so instead.
+    // A pipe whose reader has gone, or a file past its size limit, must not end the run between
+    // one port's deletes and the report that records them: the failed write says so instead.
     signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
     const ReportWord recognised = RecogniseReportWord(word);
     // Nothing is deleted for a report that cannot be written.
     if (recognised.mode == ReportMode::ReadClear && !reportWritable)
@@ -91,6 +92,10 @@ int CCheckManager::OnCmdSMS(const std::string& word, bool reportWritable)
     Json::Value root;
     root["type"] = word;
     root["check"] = recognised.mode == ReportMode::None ? 0 : 1;
+    // Why the report can no longer go to standard output (an errno value), and whether a delete
+    // was sent, so that the report must reach standard error instead.
+    int reportError = 0;
+    bool deleted = false;
 
     if (recognised.mode != ReportMode::None) {
         OnScanPort();
@@ -103,7 +108,7 @@ int CCheckManager::OnCmdSMS(const std::string& word, bool reportWritable)
         if (!ports.empty())
             CatchStopSignals();
         for (const ComPortBaseInfo_t& port : ports) {
-            if (StopRequested())
+            if (StopRequested() || reportError != 0)
                 break;
             Json::Value entry;
             entry["name"] = PortDisplayName(port.port);
@@ -116,8 +121,8 @@ int CCheckManager::OnCmdSMS(const std::string& word, bool reportWritable)
                 std::vector<SmsRecvStruct_t> smSms;
                 const bool clear = recognised.mode == ReportMode::ReadClear;
                 const PortSmsOutcome outcome = GetPortSMS(port, meSms, smSms, clear);
-                if (outcome.reportError != 0)
-                    return ReportWriteFailed(outcome.reportError);
+                reportError = outcome.reportError;
+                deleted = deleted || outcome.deleted;
                 entry["msgcount"] = static_cast<Json::UInt>(smSms.size() + meSms.size());
                 AppendMessages(entry, smSms, "SIM");
                 AppendMessages(entry, meSms, "DEV");
@@ -131,12 +136,16 @@ int CCheckManager::OnCmdSMS(const std::string& word, bool reportWritable)
     root["seconds"] = static_cast<Json::Int64>(time(nullptr) - start);
 
     // The report may be the only record of what was deleted: losing it is no success.
-    errno = 0;
-    std::cout << (recognised.oneLine ? OneLineJsonText(root) : StyledJsonText(root)) << "\n";
-    std::cout.flush();
-    if (!std::cout)
-        return ReportWriteFailed(errno);
-    return StopExitStatus();
+    const std::string report = (recognised.oneLine ? OneLineJsonText(root) : StyledJsonText(root)) + "\n";
+    if (reportError == 0) {
+        errno = 0;
+        std::cout << report;
+        std::cout.flush();
+        if (std::cout)
+            return StopExitStatus();
+        reportError = errno;
+    }
+    return ReportWriteFailed(reportError, deleted ? report : "");
 }
 
 void CCheckManager::GetPortList(std::vector<ComPortBaseInfo_t>& ports)

@@ -179,10 +179,10 @@ bool CountGrew(CPhoneCardBase* card, CComPortBase* port, TurnLog& log, StorageCo
 // arrived during the deletes leaves it higher. Nothing is deleted where the read never learnt
 // the storage's count, nor once a reply has answered some other command: it might have paired
 // one entry's text with another's index; a second check naming another storage, as after a
-// restart, stops the deletes on the port. reportError: why the report can no longer be
-// written, when that stopped the deletes before any was sent.
+// restart, stops the deletes on the port. outcome: why the report can no longer be written,
+// when that stopped the deletes before any was sent; whether a delete was sent.
 bool ClearShown(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port, bool deviceStorage,
-                const StorageRead& storage, TurnLog& log, int& reportError)
+                const StorageRead& storage, TurnLog& log, PortSmsOutcome& outcome)
 {
     std::set<int> indexes;
     for (const SmsRecvStruct_t& message : storage.messages)
@@ -190,8 +190,8 @@ bool ClearShown(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port
     if (indexes.empty())
         return true;
     // The report is the only record of these deletes: none goes out once it has nowhere to go.
-    reportError = ReportOutputError();
-    if (reportError != 0)
+    outcome.reportError = ReportOutputError(STDOUT_FILENO);
+    if (outcome.reportError != 0)
         return false;
     StorageCount before;
     // A selection the check does not confirm may not have taken: nothing is deleted there.
@@ -205,6 +205,7 @@ bool ClearShown(CCheckManager& manager, CPhoneCardBase* card, CComPortBase* port
         // A delete left without its final result stops the deletes; an error answer does not.
         if (!log.inStep)
             return false;
+        outcome.deleted = true;
         if (CCheckManager::RunComCmdDelSms(card, port, *index, &log))
             ++confirmed;
         else
@@ -355,10 +356,10 @@ PortSmsOutcome CCheckManager::GetPortSMS(ComPortBaseInfo_t port, std::vector<Sms
     CComPortBase* portObject = turn.port.get();
     bool cleared = clearShown;
     if (clearShown) {
-        const bool meCleared = ClearShown(*this, card, portObject, true, read.me, read.log, outcome.reportError);
+        const bool meCleared = ClearShown(*this, card, portObject, true, read.me, read.log, outcome);
         if (outcome.reportError != 0)
             return outcome;
-        const bool smCleared = ClearShown(*this, card, portObject, false, read.sm, read.log, outcome.reportError);
+        const bool smCleared = ClearShown(*this, card, portObject, false, read.sm, read.log, outcome);
         if (outcome.reportError != 0)
             return outcome;
         cleared = meCleared && smCleared;

@@ -16,25 +16,34 @@ bool IsOpenForWriting(int fd)
     return flags != -1 && (flags & O_ACCMODE) != O_RDONLY;
 }
 
-void OpenNullOnClosedStandardStreams()
+int OpenNullOnClosedStandardStreams()
 {
     for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
         if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
             continue;
         // The lowest free number is this one: the streams below it are open by now.
-        const int null = open("/dev/null", O_RDWR);
-        if (null != -1 && null != fd) {
-            dup2(null, fd);
-            close(null);
-        }
+        if (open("/dev/null", O_RDWR) == -1)
+            return errno;
     }
+    return 0;
 }
 
-int ReportOutputError()
+int StandardStreamsFailed(int err)
 {
-    pollfd out = {STDOUT_FILENO, POLLOUT, 0};
-    if (poll(&out, 1, 0) < 0)
-        return 0;
+    if (fcntl(STDERR_FILENO, F_GETFD) != -1)
+        std::cerr << "无法为关闭的标准流打开 /dev/null：" << strerror(err) << "\n";
+    return EX_OSERR;
+}
+
+int ReportOutputError(int fd)
+{
+    pollfd out = {fd, POLLOUT, 0};
+    int ready;
+    do {
+        ready = poll(&out, 1, 0);
+    } while (ready < 0 && errno == EINTR);
+    if (ready < 0)
+        return errno;
     if (out.revents & POLLNVAL)
         return EBADF;
     if (out.revents & POLLERR)
@@ -44,8 +53,10 @@ int ReportOutputError()
     return 0;
 }
 
-int ReportWriteFailed(int err)
+int ReportWriteFailed(int err, const std::string& report)
 {
     std::cerr << "报告写入失败：" << (err != 0 ? strerror(err) : "标准输出不可写") << "\n";
+    std::cerr << report;
+    std::cerr.flush();
     return EX_IOERR;
 }

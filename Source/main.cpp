@@ -29,7 +29,10 @@ int main(int argc, char** argv)
 {
     // Before anything is opened, so that a closed standard output is not taken for an open one.
     const bool reportWritable = IsOpenForWriting(STDOUT_FILENO);
-    OpenNullOnClosedStandardStreams();
+    // A port must never take a standard stream's number: without /dev/null, nothing runs.
+    const int nullError = OpenNullOnClosedStandardStreams();
+    if (nullError != 0)
+        return StandardStreamsFailed(nullError);
     CCheckManager::InitLog();
     CCheckManager manager;
     CCheckManager::InitConsoleSize();

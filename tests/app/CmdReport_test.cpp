@@ -1,4 +1,10 @@
 // The SMS report's port list and the PDU test mode (the rest runs end to end).
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -6,6 +12,7 @@
 
 #include "CheckManager.h"
 #include "ReadFlowSupport.h"
+#include "ReportOutput.h"
 
 namespace {
 
@@ -100,6 +107,39 @@ TEST(SmsReport, PortListTakesCompleteRowsWithTheirDetectedType)
         EXPECT_EQ(ports[i].signal, manager.commInfoVec[i == 0 ? 0 : i + 4].signal);
         EXPECT_EQ(ports[i].serial, manager.commInfoVec[i == 0 ? 0 : i + 4].serial);
     }
+}
+
+// Standard output as the check before a storage's deletes finds it: a socket whose peer has
+// closed hangs up without an error; a full pipe is fine, also when signals (one every 20 us) cut
+// polls short.
+TEST(ReportOutput, TellsWhyTheReportCannotBeWritten)
+{
+    int closedPeer[2], full[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, closedPeer), 0);
+    close(closedPeer[1]);
+    ASSERT_EQ(pipe2(full, O_NONBLOCK), 0);
+    while (write(full[1], std::string(4096, 'x').data(), 4096) > 0) {
+    }
+    struct sigaction tick = {}, saved = {};
+    tick.sa_handler = [](int) {};
+    sigaction(SIGALRM, &tick, &saved);
+    itimerval every20us = {{0, 20}, {0, 20}}, off = {};
+    setitimer(ITIMER_REAL, &every20us, nullptr);
+    const struct {
+        const char* what;
+        int fd;
+        int error;
+    } rows[] = {{"socket whose peer has closed", closedPeer[0], EIO}, {"full pipe", full[1], 0}};
+    for (const auto& row : rows) {
+        int other = 0;
+        for (int i = 0; i < 10000; ++i)
+            other += ReportOutputError(row.fd) != row.error;
+        EXPECT_EQ(other, 0) << row.what;
+    }
+    setitimer(ITIMER_REAL, &off, nullptr);
+    sigaction(SIGALRM, &saved, nullptr);
+    for (int fd : {closedPeer[0], full[0], full[1]})
+        close(fd);
 }
 
 } // namespace
