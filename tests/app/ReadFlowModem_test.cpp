@@ -129,13 +129,37 @@ TEST_F(ReadFlowModem, PerIndexReadingStopsAfterOneHundredPasses)
     EXPECT_EQ(meSms.size(), 100u);
 }
 
-// A delete-all's OK is no proof: the module's own count must say the storage is empty.
-TEST_F(ReadFlowModem, DeleteAllClearsOnlyWhenTheModuleCountsNoneLeft)
+// An OK is no proof: the module's own count, in a check that answers nothing else, must say
+// what is left, after a delete-all as after the deletes of what a storage showed.
+TEST_F(ReadFlowModem, DeletesClearOnlyWhenTheModuleCountsThemGone)
 {
-    for (const auto& row : {std::make_pair(std::string(), true), std::make_pair(Rule("AT+CMGD=0,4", "", "add=SM:5"), false)}) {
-        sim::SimModem modem(Module(row.first));
+    const std::string shown = Rule("AT+CPMS=\"ME\"*", "+CPMS: 1,100,1,100,1,100", "set=mem:ME") +
+                              Rule("AT+CPMS=\"SM\"*", "+CPMS: 0,50,0,50,0,50", "set=mem:SM") +
+                              Rule("AT+CMGL=4", std::string("+CMGL: 1,1,,30\\r\\n") + PDU_UCS2, "if=mem:ME") +
+                              Rule("AT+CMGD=1", "", "set=gone:1");
+    const std::string twoFinals = "=\\r\\n+CPMS: \"ME\",0,100,\"ME\",0,100,\"ME\",0,100\\r\\n\\r\\nOK\\r\\n\\r\\nOK\\r\\n";
+    const struct {
+        const char* what;
+        bool deletesShown; // read-then-clear, else a delete-all
+        std::string rules;
+        bool clear;
+    } rows[] = {
+        {"delete-all", false, "", true},
+        {"delete-all answered OK, not done", false, Rule("AT+CMGD=0,4", "", "add=SM:5"), false},
+        {"delete-all, then a bare OK", false, Rule("AT+CPMS?", ""), false},
+        {"delete-all, then a second final result", false, Rule("AT+CPMS?", twoFinals), false},
+        {"the shown entry deleted", true, shown, true},
+        {"deleted, then a bare OK", true, Rule("AT+CPMS?", "", "if=gone:1") + shown, false},
+        {"deleted, then a second final result", true, Rule("AT+CPMS?", twoFinals, "if=gone:1") + shown, false},
+    };
+    for (const auto& row : rows) {
+        sim::SimModem modem(Module(row.rules));
         CCheckManager manager;
-        EXPECT_EQ(manager.DelPortSMS(Record(modem, PHONE_TYPE_PELVANO)), row.second) << row.first;
+        std::vector<SmsRecvStruct_t> meSms, smSms;
+        EXPECT_EQ(row.deletesShown ? manager.GetPortSMS(Record(modem, PHONE_TYPE_PELVANO), meSms, smSms, true).clear
+                                   : manager.DelPortSMS(Record(modem, PHONE_TYPE_PELVANO)),
+                  row.clear)
+            << row.what;
     }
 }
 
