@@ -198,11 +198,12 @@ MMS_UD=4F06226170706C69636174696F6E2F766E642E7761702E6D6D732D6D65737361676500AF8
 PDU_MMS=07912374151616F6440B911174164210F000F571309290346280860605040B8423F0$MMS_UD
 row 33 mms "$LISTER" "$(storages 0 1)" $'AT+CMGL=4\t+CMGL: 1,1,,153\\r\\n'"$PDU_MMS"$'\tif=mem:SM'
 # 34 The device storage's selection before its deletes answered but not applied: the check before
-# the deletes names SM, so nothing is deleted: read, not cleared. 35 SIM storage refused as absent, then the closing
-# check answered with a bare OK: out of step.
+# the deletes names SM, so nothing is deleted: read, not cleared. 35 SIM storage refused as absent
+# after the device listing, then the closing check answered with a bare OK: out of step.
 row 34 reselect_not_applied "$LISTER" $'AT+CPMS="ME"*\t+CPMS: 1,100,1,100,1,100\tif=listed:1' "$(storages 1 0)" \
     $'AT+CMGL=4\t+CMGL: 1,1,,27\\r\\n'"$PDU_BALANCE"$'\tif=mem:ME set=listed:1'
-row 35 closing_after_absent "$LISTER" $'AT+CPMS="SM"*\tERROR\tset=closing:1' $'AT+CPMS?\t\tif=closing:1' "$(storages 0 0)"
+row 35 closing_after_absent "$LISTER" $'AT+CPMS="SM"*\tERROR\tif=listed:1 set=closing:1' $'AT+CPMS?\t\tif=closing:1' \
+    "$(storages 0 0)" $'AT+CMGL=4\t\tset=listed:1'
 
 out=whole3.txt
 sreadclear $out 26 35
