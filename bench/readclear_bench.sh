@@ -10,8 +10,9 @@
 # delete = (sreadclear - sread, both with 30 entries) / 30; the storage selection and the checks
 #          before and after the deletes are counted in.
 # Also: a listing followed by noise that never becomes a line, a NUL every 100 ms from one
-# command of the turn on, a module that goes silent in the middle of its reads, and how soon a
-# SIGTERM in a read window that brings nothing ends a run with time1 = 5000.
+# command of the turn on, a module that goes silent in the middle of its reads, how soon a
+# SIGTERM in a read window that brings nothing ends a run with time1 = 5000, and what sread costs
+# at time1 = 5000 on a module that answers at once against one that answers 20 ms late.
 source "$(dirname "$0")/../tests/e2e/harness.sh"
 h_begin "$@"
 runs=${3:-1}
@@ -117,6 +118,36 @@ run.terminate()
 run.wait()
 print(f"SIGTERM in a window that brings nothing, time1=5000: exit {(time.monotonic() - start) * 1000:.0f} ms after the signal, status {run.returncode}")
 PY
+
+# answering DELAY: a listing module, one entry in each storage, each reply DELAY ms after its
+# command (0: at once, while the command is still being written).
+answering() {
+    local rules p=""
+    [ "$1" -gt 0 ] && p='\p'
+    rules=$(cat <<EOF_RULES
+ATI	=P\r\nManufacturer: Pelvano\r\nModel: M35\r\n\r\nOK\r\n
+AT+CGSN	=P\r\n860000000000001\r\n\r\nOK\r\n
+AT+CCID	=P\r\n+CCID: 89860012345678901234\r\n\r\nOK\r\n
+AT+CSQ	=P\r\n+CSQ: 20,99\r\n\r\nOK\r\n
+AT+COPS?	=P\r\n+COPS: 0,0,"CHINA MOBILE",7\r\n\r\nOK\r\n
+AT+CPMS="ME"*	=P\r\n+CPMS: 1,100,1,100,1,100\r\n\r\nOK\r\n	set=mem:ME
+AT+CPMS="SM"*	=P\r\n+CPMS: 1,50,1,50,1,50\r\n\r\nOK\r\n	set=mem:SM
+AT+CPMS?	=P\r\n+CPMS: "ME",1,100,"ME",1,100,"ME",1,100\r\n\r\nOK\r\n	if=mem:ME
+AT+CPMS?	=P\r\n+CPMS: "SM",1,50,"SM",1,50,"SM",1,50\r\n\r\nOK\r\n
+AT+CMGL=4	=P\r\n+CMGL: 1,1,,27\r\n$PDU\r\n\r\nOK\r\n	if=mem:ME
+AT+CMGL=4	=P\r\n+CMGL: 2,1,,27\r\n$PDU\r\n\r\nOK\r\n
+AT*	=P\r\nOK\r\n
+EOF_RULES
+)
+    h_stop_modems
+    h_modem 0 --rules "$(h_rules "answering$1" "${rules//=P/=$p}")"
+}
+answering 0
+at_once=$(runs=1 seconds sread)
+answering 20
+late=$(runs=1 seconds sread)
+printf 'sread, time1=5000, a module answering at once: %.2f s; answering 20 ms late: %.2f s (%.2fx)\n' \
+    "$at_once" "$late" "$(awk -v a="$at_once" -v l="$late" 'BEGIN { print a / l }')"
 h_settings ""
 
 every_slot_figures "5 entries (10, 50, 100, 200, 254)" 10 50 100 200 254
