@@ -109,37 +109,25 @@ TEST(SmsReport, PortListTakesCompleteRowsWithTheirDetectedType)
     }
 }
 
-// Standard output as the check before a storage's deletes finds it: a socket whose peer has
-// closed hangs up without an error; a full pipe is fine, also when signals (one every 20 us) cut
-// polls short.
+// The check before a storage's deletes: a socket whose peer has closed hangs up without an
+// error; a full pipe is fine, also when a signal every 20 us cuts polls short.
 TEST(ReportOutput, TellsWhyTheReportCannotBeWritten)
 {
     int closedPeer[2], full[2];
-    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, closedPeer), 0);
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, closedPeer) | pipe2(full, O_NONBLOCK), 0);
     close(closedPeer[1]);
-    ASSERT_EQ(pipe2(full, O_NONBLOCK), 0);
-    while (write(full[1], std::string(4096, 'x').data(), 4096) > 0) {
+    while (write(full[1], "12345678", 8) > 0) {
     }
-    struct sigaction tick = {}, saved = {};
-    tick.sa_handler = [](int) {};
-    sigaction(SIGALRM, &tick, &saved);
+    signal(SIGALRM, [](int) {});
     itimerval every20us = {{0, 20}, {0, 20}}, off = {};
     setitimer(ITIMER_REAL, &every20us, nullptr);
-    const struct {
-        const char* what;
-        int fd;
-        int error;
-    } rows[] = {{"socket whose peer has closed", closedPeer[0], EIO}, {"full pipe", full[1], 0}};
-    for (const auto& row : rows) {
+    for (const auto& row : {std::make_pair(closedPeer[0], EIO), std::make_pair(full[1], 0)}) {
         int other = 0;
         for (int i = 0; i < 10000; ++i)
-            other += ReportOutputError(row.fd) != row.error;
-        EXPECT_EQ(other, 0) << row.what;
+            other += ReportOutputError(row.first) != row.second;
+        EXPECT_EQ(other, 0) << "expected " << row.second;
     }
     setitimer(ITIMER_REAL, &off, nullptr);
-    sigaction(SIGALRM, &saved, nullptr);
-    for (int fd : {closedPeer[0], full[0], full[1]})
-        close(fd);
 }
 
 } // namespace

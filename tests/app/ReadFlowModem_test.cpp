@@ -154,11 +154,10 @@ TEST_F(ReadFlowModem, DeletesClearOnlyWhenTheModuleCountsThemGone)
     };
     for (const auto& row : rows) {
         sim::SimModem modem(Module(row.rules));
-        CCheckManager manager;
         std::vector<SmsRecvStruct_t> meSms, smSms;
-        EXPECT_EQ(row.deletesShown ? manager.GetPortSMS(Record(modem, PHONE_TYPE_PELVANO), meSms, smSms, true).clear
-                                   : manager.DelPortSMS(Record(modem, PHONE_TYPE_PELVANO)),
-                  row.clear)
+        const ComPortBaseInfo_t port = Record(modem, PHONE_TYPE_PELVANO);
+        CCheckManager manager;
+        EXPECT_EQ(row.deletesShown ? manager.GetPortSMS(port, meSms, smSms, true).clear : manager.DelPortSMS(port), row.clear)
             << row.what;
     }
 }

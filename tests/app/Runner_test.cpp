@@ -261,8 +261,7 @@ TEST(Runner, TurnLogTellsWhenRepliesStopAnsweringTheirCommands)
     ShortReadWindows shortWindows(100);
     const std::string check = "\r\n+CPMS: \"SM\",1,50,\"SM\",1,50,\"SM\",1,50\r\n\r\nOK\r\n";
     // Before the row: the module never had ATE0 answered, or had it answered and no reply since
-    // (JUST_OFF: a reply without echo shows it stopped echoing; STILL_ON: the reply echoes), or
-    // stopped echoing after it.
+    // (a reply without echo then shows it stopped; STILL_ON: this one echoes), or stopped echoing.
     enum Echo { ALWAYS, JUST_OFF, STILL_ON, STOPPED };
     const struct {
         const char* what;

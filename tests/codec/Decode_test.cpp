@@ -91,7 +91,6 @@ TEST(CodecDecode, AlphabetFromDcsCodingGroups)
         {"18", "044E2D6587", "中文"},
         {"E0", "044E2D6587", "中文"},
         {"F5", "03000102", "000102"},      // WAP push
-        {"20", "05E8329BFD06", "E8329BFD06"},
         {"38", "020001", "0001"},          // compressed UCS2
         // Seven septets fill seven octets with a last fill septet; no "@" is added.
         {"00", "0761F138269BD100", "abc1234"},

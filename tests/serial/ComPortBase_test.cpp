@@ -360,15 +360,14 @@ TEST_F(ComPort, StopSendsNoNewCommandAndNeverHalfOne)
     sim::SimModem modem(o);
     pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
     CComPortBase port(modem.SlavePath(), 115200);
-    const std::string text(1024 * 1024, 'y');
-    ualarm(5000, 0); // a write of this length takes over 50 ms
+    const std::string text(256 * 1024, 'y');
+    std::string nothing;
+    ualarm(5000, 0); // a write of this length takes over 20 ms
     EXPECT_TRUE(port.Write(text));
     EXPECT_NE(g_nStopSignal, 0) << "the stop came after the write, which tested nothing";
     EXPECT_TRUE(modem.WaitReceived(text, 5s));
-    // A read window is left at its next pass, however long it is.
-    g_nWinUserValue[0] = 5000;
+    g_nWinUserValue[0] = 5000; // a read window is left at its next pass, however long it is
     auto start = std::chrono::steady_clock::now();
-    std::string nothing;
     port.ReadAll(nothing);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
     g_nWinUserValue[0] = 0;
