@@ -1,7 +1,6 @@
 // The SMS report's port list and the PDU test mode (the rest runs end to end).
 #include <fcntl.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -119,15 +118,14 @@ TEST(ReportOutput, TellsWhyTheReportCannotBeWritten)
     while (write(full[1], "12345678", 8) > 0) {
     }
     signal(SIGALRM, [](int) {});
-    itimerval every20us = {{0, 20}, {0, 20}}, off = {};
-    setitimer(ITIMER_REAL, &every20us, nullptr);
+    ualarm(20, 20);
     for (const auto& row : {std::make_pair(closedPeer[0], EIO), std::make_pair(full[1], 0)}) {
         int other = 0;
         for (int i = 0; i < 10000; ++i)
             other += ReportOutputError(row.first) != row.second;
         EXPECT_EQ(other, 0) << "expected " << row.second;
     }
-    setitimer(ITIMER_REAL, &off, nullptr);
+    ualarm(0, 0);
 }
 
 } // namespace

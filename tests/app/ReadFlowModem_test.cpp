@@ -1,5 +1,6 @@
 // Read flow against simulated modems: storages that cannot be read, and the per-index bounds.
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -138,12 +139,8 @@ TEST_F(ReadFlowModem, DeletesClearOnlyWhenTheModuleCountsThemGone)
                               Rule("AT+CMGL=4", std::string("+CMGL: 1,1,,30\\r\\n") + PDU_UCS2, "if=mem:ME") +
                               Rule("AT+CMGD=1", "", "set=gone:1");
     const std::string twoFinals = "=\\r\\n+CPMS: \"ME\",0,100,\"ME\",0,100,\"ME\",0,100\\r\\n\\r\\nOK\\r\\n\\r\\nOK\\r\\n";
-    const struct {
-        const char* what;
-        bool deletesShown; // read-then-clear, else a delete-all
-        std::string rules;
-        bool clear;
-    } rows[] = {
+    // What, read-then-clear (else a delete-all), the module's rules, and "clear".
+    const std::tuple<const char*, bool, std::string, bool> rows[] = {
         {"delete-all", false, "", true},
         {"delete-all answered OK, not done", false, Rule("AT+CMGD=0,4", "", "add=SM:5"), false},
         {"delete-all, then a bare OK", false, Rule("AT+CPMS?", ""), false},
@@ -152,13 +149,12 @@ TEST_F(ReadFlowModem, DeletesClearOnlyWhenTheModuleCountsThemGone)
         {"deleted, then a bare OK", true, Rule("AT+CPMS?", "", "if=gone:1") + shown, false},
         {"deleted, then a second final result", true, Rule("AT+CPMS?", twoFinals, "if=gone:1") + shown, false},
     };
-    for (const auto& row : rows) {
-        sim::SimModem modem(Module(row.rules));
+    for (const auto& [what, deletesShown, rules, clear] : rows) {
+        sim::SimModem modem(Module(rules));
         std::vector<SmsRecvStruct_t> meSms, smSms;
         const ComPortBaseInfo_t port = Record(modem, PHONE_TYPE_PELVANO);
         CCheckManager manager;
-        EXPECT_EQ(row.deletesShown ? manager.GetPortSMS(port, meSms, smSms, true).clear : manager.DelPortSMS(port), row.clear)
-            << row.what;
+        EXPECT_EQ(deletesShown ? manager.GetPortSMS(port, meSms, smSms, true).clear : manager.DelPortSMS(port), clear) << what;
     }
 }
 

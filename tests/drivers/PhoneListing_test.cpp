@@ -108,10 +108,6 @@ TEST(PhoneListing, ReassemblesLongMessagesWithoutMixingThem)
          ListEntry(1, 1, Data8Part("10690000", {0x12, 2, 2}, std::string("8-bit\0", 6))) +
              ListEntry(2, 1, Data8Part("10690000", {0x12, 2, 1}, "Joined ")),
          {{"10690000", STAMP_TEXT, "4A6F696E656420" "382D62697400"}}},
-        {"an 8-bit part between text parts keeps its place",
-         ListEntry(1, 1, Ucs2Part("111", {7, 3, 1}, u"a")) + ListEntry(2, 1, Data8Part("111", {7, 3, 2}, "\x01")) +
-             ListEntry(3, 1, Ucs2Part("111", {7, 3, 3}, u"b")),
-         {{"111", STAMP_TEXT, "a01b"}}},
         {"16-bit references group like 8-bit ones and sort after singles",
          ListEntry(1, 1, Ucs2Part("111", {0xABCD, 2, 2, true}, u"CD")) +
              ListEntry(2, 1, Ucs2Part("111", {0x1234, 2, 1, true}, u"12")) +
