@@ -1,6 +1,5 @@
 // Read flow against simulated modems: storages that cannot be read, and the per-index bounds.
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -134,13 +133,11 @@ TEST_F(ReadFlowModem, PerIndexReadingStopsAfterOneHundredPasses)
 // what is left, after a delete-all as after the deletes of what a storage showed.
 TEST_F(ReadFlowModem, DeletesClearOnlyWhenTheModuleCountsThemGone)
 {
-    const std::string shown = Rule("AT+CPMS=\"ME\"*", "+CPMS: 1,100,1,100,1,100", "set=mem:ME") +
+    const std::string shown = Rule("AT+CPMS=\"ME\"*", "+CPMS: 1,100,1,100,1,100", "set=mem:ME") + Rule("AT+CMGD=1", "", "set=gone:1") +
                               Rule("AT+CPMS=\"SM\"*", "+CPMS: 0,50,0,50,0,50", "set=mem:SM") +
-                              Rule("AT+CMGL=4", std::string("+CMGL: 1,1,,30\\r\\n") + PDU_UCS2, "if=mem:ME") +
-                              Rule("AT+CMGD=1", "", "set=gone:1");
+                              Rule("AT+CMGL=4", std::string("+CMGL: 1,1,,30\\r\\n") + PDU_UCS2, "if=mem:ME");
     const std::string twoFinals = "=\\r\\n+CPMS: \"ME\",0,100,\"ME\",0,100,\"ME\",0,100\\r\\n\\r\\nOK\\r\\n\\r\\nOK\\r\\n";
-    // What, read-then-clear (else a delete-all), the module's rules, and "clear".
-    const std::tuple<const char*, bool, std::string, bool> rows[] = {
+    const struct { const char* what; bool deletesShown; std::string rules; bool clear; } rows[] = {
         {"delete-all", false, "", true},
         {"delete-all answered OK, not done", false, Rule("AT+CMGD=0,4", "", "add=SM:5"), false},
         {"delete-all, then a bare OK", false, Rule("AT+CPMS?", ""), false},
@@ -149,7 +146,7 @@ TEST_F(ReadFlowModem, DeletesClearOnlyWhenTheModuleCountsThemGone)
         {"deleted, then a bare OK", true, Rule("AT+CPMS?", "", "if=gone:1") + shown, false},
         {"deleted, then a second final result", true, Rule("AT+CPMS?", twoFinals, "if=gone:1") + shown, false},
     };
-    for (const auto& [what, deletesShown, rules, clear] : rows) {
+    for (const auto& [what, deletesShown, rules, clear] : rows) { // deletesShown: read-then-clear, else a delete-all
         sim::SimModem modem(Module(rules));
         std::vector<SmsRecvStruct_t> meSms, smSms;
         const ComPortBaseInfo_t port = Record(modem, PHONE_TYPE_PELVANO);

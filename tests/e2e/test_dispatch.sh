@@ -64,12 +64,6 @@ for args in "" "help" "sms read"; do
         $'\n'"$esc[1m$esc[31m此程序必须以root权限运行$reset"$'\n' "$EXACT"
 done
 
-# A closed standard stream and no /dev/null to open on it: status 71, before the root check.
-touch "$H_WORK/null" && chmod 666 "$H_WORK/null" && unshare -m sh -c 'mount --bind "$1" /dev/null &&
-    mount -o remount,bind,ro /dev/null && exec setpriv --reuid=65534 --regid=65534 --clear-groups "$2" version <&- 2> "$3"' \
-    _ "$H_WORK/null" "$H_WORK/bin/Quenlo" "$H_WORK/nonull.err"
-h_check_eq "no /dev/null: status 71, the reason on standard error" "71 无法为关闭的标准流打开 /dev/null：Read-only file system" "$? $(cat "$H_WORK/nonull.err")"
-
 # Words of help and version are case-sensitive and stand alone; "pdu" needs a number and a text.
 # Everything else is a send request: with a wrong argument count it is answered at once, with
 # a number list that is no number list after a scan.
