@@ -199,9 +199,7 @@ UserText DecodeUserText(Alphabet alphabet, const std::vector<uint8_t>& ud, size_
     case Alphabet::Octets: {
         t.octets = true;
         t.partBytes.assign(ud.begin() + headerEnd, ud.end());
-        std::string hex(2 * t.partBytes.size() + 1, '\0');
-        hex.resize(gsmBytes2String(t.partBytes.data(), &hex[0], static_cast<int>(t.partBytes.size())));
-        t.utf8 = hex;
+        t.utf8 = smscodec::Hex(t.partBytes.data(), t.partBytes.size());
         break;
     }
     case Alphabet::Ucs2:

@@ -43,14 +43,6 @@ std::string HexOctet(unsigned value)
     return text;
 }
 
-std::string Hex(const uint8_t* bytes, size_t n)
-{
-    std::string text(2 * n + 1, '\0');
-    gsmBytes2String(bytes, &text[0], static_cast<int>(n));
-    text.resize(2 * n);
-    return text;
-}
-
 // A number field's digits, without a leading "+".
 std::string Digits(std::string digits)
 {
@@ -149,7 +141,7 @@ std::string gsmEncodePduNew(const SM_PARAM* p, std::string& cmd)
         return std::string();
     }
     const std::string tpdu = "1100" + DestinationAddress(p, "81") + "0008AA" +
-                             HexOctet(ucs2.size()) + Hex(ucs2.data(), ucs2.size());
+                             HexOctet(ucs2.size()) + smscodec::Hex(ucs2.data(), ucs2.size());
     cmd = "AT+CMGS=" + std::to_string(tpdu.size() / 2) + "\r";
     return SmscPart(p) + tpdu + kCtrlZ;
 }
@@ -177,7 +169,7 @@ void gsmLongSmsPdu(const SM_PARAM* p, std::vector<std::string>& parts, bool)
         const size_t octets = ends[i] - start;
         // User data header 05 00 03: concatenated message with an 8-bit reference.
         parts.push_back(header + HexOctet(octets + 6) + "050003" + HexOctet(reference) +
-                        HexOctet(ends.size()) + HexOctet(i + 1) + Hex(&ucs2[start], octets));
+                        HexOctet(ends.size()) + HexOctet(i + 1) + smscodec::Hex(&ucs2[start], octets));
         start = ends[i];
     }
 }

@@ -89,6 +89,14 @@ std::vector<uint8_t> UnpackSeptets(const uint8_t* data, size_t octets, size_t fi
     return septets;
 }
 
+std::string Hex(const uint8_t* bytes, size_t n)
+{
+    std::string text(2 * n + 1, '\0');
+    gsmBytes2String(bytes, &text[0], static_cast<int>(n));
+    text.resize(2 * n);
+    return text;
+}
+
 } // namespace smscodec
 
 int gsmString2Bytes(const char* src, unsigned char* dst, int n)
