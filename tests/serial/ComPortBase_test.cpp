@@ -361,12 +361,8 @@ TEST_F(ComPort, StopSendsNoNewCommandAndNeverHalfOne)
     pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
     CComPortBase port(modem.SlavePath(), 115200);
     const std::string text(256 * 1024, 'y');
-    // The stop comes once the first bytes are out: a timer could fire before the write began.
-    const pthread_t writer = pthread_self();
-    std::thread stopper([&] {
-        if (modem.WaitReceived("y", 5s))
-            pthread_kill(writer, SIGALRM);
-    });
+    // Stopped once its first bytes are out: a timer could fire before the write began.
+    std::thread stopper([&, w = pthread_self()] { if (modem.WaitReceived("y", 5s)) pthread_kill(w, SIGALRM); });
     EXPECT_TRUE(port.Write(text));
     stopper.join();
     EXPECT_NE(g_nStopSignal, 0) << "the stop came after the write, which tested nothing";
