@@ -14,7 +14,8 @@ struct SM_PARAM {
     uint8_t nDcs;
     char szTimeStamp[16];
     const char* pLongText;
-    // 160 septets of GSM text need up to 320 bytes of UTF-8 (70 UCS2 units need at most 210).
+    // 160 septets of GSM text need up to 320 bytes of UTF-8 (70 UCS2 units need at most 210,
+    // 140 octets shown as hex 280).
     char szText[321];
     char szPushUrl[129];
     uint8_t nUcs2PartRef;
@@ -78,7 +79,9 @@ void gsmLongSmsPdu(const SM_PARAM* p, std::vector<std::string>& parts, bool unus
 int gsmDecodePdu(const char* pdu, SM_PARAM* p);
 int gsmDecodeSendPdu(const char* pdu, SM_PARAM* p);
 // True when the TPDU (the octets after the SMSC field) is exactly tpduOctets long, as a listing
-// header gives it, and holds all the user data its length octet announces, no more than one
-// message holds (140 octets, 160 septets): a cut PDU is no whole message, nor one too long to
-// show whole. received picks the layout as for the decoders.
+// header gives it, and the text accounts for every octet of it: the user data is exactly what its
+// length octet announces, no more than one message holds (140 octets, 160 septets); a header lies
+// inside it and holds only elements that frame the text; UCS2 text is whole units. Anything else
+// (a cut PDU, octets shown nowhere, a picture or a language table in the header) is no whole
+// message. received picks the layout as for the decoders.
 bool gsmPduIsWhole(const char* pdu, int tpduOctets, bool received);

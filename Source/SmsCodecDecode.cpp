@@ -175,6 +175,36 @@ Concatenation ReadConcatenation(const std::vector<uint8_t>& ud, size_t headerEnd
     return c;
 }
 
+// 3GPP TS 23.040 9.2.3.24: elements that only frame or mark the text: concatenation (00, 08),
+// special message indication (01), application ports (04, 05), SMSC control and source indicator
+// (06, 07), text formatting (0A), an e-mail header (20), a hyperlink (21). Every other one carries
+// content the text does not show (pictures, sounds, animations, a reply address) or changes how
+// it reads (national-language shift tables), and reserved values are unknown.
+bool FramesTextOnly(uint8_t iei)
+{
+    switch (iei) {
+    case 0x00: case 0x01: case 0x04: case 0x05: case 0x06: case 0x07: case 0x08: case 0x0A: case 0x20: case 0x21:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The header ends inside the user data (for 7-bit data, in septets with its fill bits), and its
+// elements, each one the text is shown around, fill it exactly.
+bool HeaderIsShown(const std::vector<uint8_t>& ud, size_t headerEnd, Alphabet alphabet, size_t udl)
+{
+    if ((alphabet == Alphabet::Gsm7 ? (headerEnd * 8 + 6) / 7 : headerEnd) > udl)
+        return false;
+    size_t i = 1;
+    while (i < headerEnd) {
+        if (i + 2 > headerEnd || !FramesTextOnly(ud[i]))
+            return false;
+        i += 2 + ud[i + 1];
+    }
+    return i == headerEnd;
+}
+
 struct UserText {
     std::string utf8;
     // What a part joins by: the same text as big-endian UCS2, or for octets the octets.
@@ -339,5 +369,13 @@ bool gsmPduIsWhole(const char* pdu, int tpduOctets, bool received)
     reader.Octet(udl);
     const Alphabet alphabet = AlphabetOf(dcs);
     const size_t udOctets = alphabet == Alphabet::Gsm7 ? (udl * 7u + 7) / 8 : udl;
-    return FitsOneMessage(alphabet, udl) && reader.Remaining() >= udOctets;
+    // Octets after the user data would be shown nowhere.
+    if (!FitsOneMessage(alphabet, udl) || reader.Remaining() != udOctets)
+        return false;
+    const std::vector<uint8_t> ud = reader.Octets(udOctets);
+    const size_t headerEnd = (firstOctet & kUdhi) && udl > 0 ? ud[0] + 1u : 0;
+    if (headerEnd > 0 && !HeaderIsShown(ud, headerEnd, alphabet, udl))
+        return false;
+    // UCS2 units are two octets: an odd one left over would be dropped.
+    return alphabet != Alphabet::Ucs2 || (udl - headerEnd) % 2 == 0;
 }

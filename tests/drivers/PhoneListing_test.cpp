@@ -1,6 +1,7 @@
 // "AT+CMGL=4" listings of the base driver and the joining of long messages.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -178,6 +179,12 @@ TEST(PhoneListing, ListingJudgeAndEntries)
          0, 1, false},
         {"8-bit data longer than one message holds", ListEntry(2, 1, Deliver("1", false, 4, 141, std::vector<uint8_t>(141))) +
                                                          entry + "\r\nOK\r\n", 0, 1, false},
+        {"UCS2 with an odd octet", ListEntry(2, 1, Deliver("1", false, 8, 3, {0x4E, 0x2D, 0x41})) + entry + "\r\nOK\r\n", 0, 1, false},
+        {"a header past the user data", ListEntry(2, 1, Deliver("1", true, 8, 4, {5, 0, 3, 1})) + entry + "\r\nOK\r\n", 0, 1, false},
+        {"octets after the user data", ListEntry(2, 1, Deliver("1", false, 8, 2, {0x4E, 0x2D, 0, 0})) + entry + "\r\nOK\r\n", 0, 1, false},
+        {"a header element past the header", ListEntry(2, 1, Deliver("1", true, 8, 6, {3, 0, 3, 1, 0x4E, 0x2D})) + entry + "\r\nOK\r\n", 0, 1, false},
+        {"a language shift table", ListEntry(2, 1, Deliver("1", true, 0, 6, {3, 0x24, 1, 1, 8, 3})) + entry + "\r\nOK\r\n", 0, 1, false},
+        {"a picture in an F5 entry", std::regex_replace(ReadReplyFixture("12-cmgr-26.txt"), std::regex("CMGR"), "CMGL"), 0, 0, false},
         {"length field that disagrees with the PDU", "+CMGL: 2,1,,99\r\n" + pdu + "\r\n" + entry + "\r\nOK\r\n", 0, 1,
          false},
         {"some modules end with SMS DONE", entry + "SMS DONE\r\n", 0, 1, false},
