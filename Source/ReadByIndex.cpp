@@ -118,7 +118,8 @@ int OnIndexReadRsp(const std::string& reply, const std::string& readingIndex, st
         return 2;
     if (CountFinalResults(reply) > 1)
         result.strayFinal = true;
-    if (end.status == 1) {
+    const bool emptySlot = end.status == 1 && IsInvalidIndexRefusal(end.finalLine);
+    if (end.status == 1 && !emptySlot) {
         // Listed, yet not read: what it holds is unknown.
         result.unreadable = true;
         return 1;
@@ -126,7 +127,7 @@ int OnIndexReadRsp(const std::string& reply, const std::string& readingIndex, st
     const std::vector<std::string> lines = SplitStringToArray(reply.substr(0, end.finalStart));
     const size_t header = FindHeader(lines);
     int index = -1;
-    if (header == lines.size()) {
+    if (emptySlot || header == lines.size()) {
         // Nothing stored there: modules that list every slot answer so.
         ++result.emptyReads;
     } else {

@@ -48,6 +48,17 @@ const char* ErrorCode(const std::string& line)
     return nullptr;
 }
 
+// The number of an error result line given as digits; -1 for any other line.
+long ErrorNumber(const std::string& finalLine)
+{
+    const char* code = ErrorCode(finalLine);
+    if (code == nullptr || !isdigit(static_cast<unsigned char>(*code)))
+        return -1;
+    char* rest = nullptr;
+    const long n = strtol(code, &rest, 10);
+    return *rest == '\0' ? n : -1;
+}
+
 bool IsFinalLine(const Line& line)
 {
     if (line.text == "OK" || line.text == "ERROR")
@@ -147,16 +158,15 @@ bool IsAbsentStorageRefusal(const std::string& finalLine)
 {
     if (finalLine == "ERROR")
         return true;
-    const char* code = ErrorCode(finalLine);
-    if (code == nullptr || !isdigit(static_cast<unsigned char>(*code)))
-        return false;
-    char* rest = nullptr;
-    const long n = strtol(code, &rest, 10);
-    if (*rest != '\0')
-        return false;
+    const long n = ErrorNumber(finalLine);
     // 27.005 302-305: operation not allowed or not supported, invalid mode or text parameter;
     // 27.007 3, 4, 50: operation not allowed or not supported, incorrect parameters.
     if (StartsWith(finalLine, "+CMS"))
         return n >= 302 && n <= 305;
     return n == 3 || n == 4 || n == 50;
+}
+
+bool IsInvalidIndexRefusal(const std::string& finalLine)
+{
+    return StartsWith(finalLine, "+CMS") && ErrorNumber(finalLine) == 321;
 }

@@ -45,3 +45,6 @@ size_t CountFinalResults(const std::string& text, size_t from = 0);
 // A refusal meaning the module has no such storage or parameter (plain ERROR, +CMS ERROR: 302
 // to 305, +CME ERROR: 3, 4 or 50), as against one that may pass (+CMS ERROR: 314, SIM busy).
 bool IsAbsentStorageRefusal(const std::string& finalLine);
+// 3GPP TS 27.005 3.2.5: +CMS ERROR: 321, invalid memory index, the answer of some modules that
+// list every slot to a read of an empty one.
+bool IsInvalidIndexRefusal(const std::string& finalLine);

@@ -122,7 +122,7 @@ TEST(ReadByIndex, EveryEntryReadReachesTheReceivedList)
         EXPECT_EQ(phone->GetReadSms()[0].text, "one");
 
         phone->GetReadNextSmsCmd();
-        EXPECT_EQ(phone->OnReadNextSmsCmdRsp("\r\n+CMS ERROR: 321\r\n"), 1) << "an error: no entry";
+        EXPECT_EQ(phone->OnReadNextSmsCmdRsp("\r\n+CMS ERROR: 500\r\n"), 1) << "an error: no entry";
         phone->GetReadNextSmsCmd();
         EXPECT_EQ(phone->OnReadNextSmsCmdRsp(two), 0);
         EXPECT_FALSE(phone->NotFinished());
@@ -202,7 +202,8 @@ TEST(ReadByIndex, ReadJudgeWaitsForTheFinalResultAndTellsWhatCouldNotBeRead)
         {"a message", ReadReply(1, pdu), 0, 1, true, 0},
         {"final result not arrived yet", "\r\n+CMGR: 1,,20\r\n" + pdu.substr(0, 20), 2, 0, true, 0},
         // Listed, yet not read: what the index holds is unknown.
-        {"an error answer", "\r\n+CMS ERROR: 321\r\n", 1, 0, false, 0},
+        {"an error answer", "\r\n+CMS ERROR: 500\r\n", 1, 0, false, 0},
+        {"an empty slot answered 321, invalid index", "\r\n+CMS ERROR: 321\r\n", 0, 0, true, 1},
         {"nothing stored at the index", "\r\nOK\r\n", 0, 0, true, 1},
         {"unsolicited lines before the PDU", "\r\n+CMGR: 1,,20\r\nRING\r\n\r\n+CMTI: \"SM\",3\r\n" + pdu +
                                                  "\r\n\r\nOK\r\n",

@@ -200,13 +200,18 @@ row 33 mms "$LISTER" "$(storages 0 1)" $'AT+CMGL=4\t+CMGL: 1,1,,153\\r\\n'"$PDU_
 row 34 reselect_not_applied "$LISTER" $'AT+CPMS="ME"*\t+CPMS: 1,100,1,100,1,100\tif=listed:1' "$(storages 1 0)" \
     $'AT+CMGL=4\t+CMGL: 1,1,,27\\r\\n'"$PDU_BALANCE"$'\tif=mem:ME set=listed:1'
 
+# 35 Empty slots answered with error 321 (invalid index): the reads stop at the count, both deleted.
+row 35 empty_321 "$BY_INDEX" "$(storages 2 0)" $'AT+CMGD=?\t+CMGD: (0-9),(0-4)\tif=mem:ME' $'AT+CMGR=1\t+CMGR: 1,,26\\r\\n'"$PDU_MORNING" \
+    $'AT+CMGR=2\t+CMGR: 1,,27\\r\\n'"$PDU_SEE_YOU" $'AT+CMGR=*\t+CMS ERROR: 321'
+
 out=whole3.txt
-sreadclear $out 26 34
+sreadclear $out 26 35
 check "per row: read, clear, and the indexes deleted in each storage" \
-    '[(port[n]["read"], port[n]["clear"], deleted(dialogue[n])) for n in ["ttyUSB%d" % i for i in range(26, 35)]] == [
+    '[(port[n]["read"], port[n]["clear"], deleted(dialogue[n])) for n in ["ttyUSB%d" % i for i in range(26, 36)]] == [
         (False, False, {}), (False, False, {}), (True, True, {"ME": [1], "SM": [2]}), (False, False, {}),
         (False, False, {"ME": [1, 2]}), (False, False, {}), (False, False, {"ME": [1]}), (True, True, {"SM": [1]}),
-        (True, False, {})]'
+        (True, False, {}), (True, True, {"ME": [1, 2]})]'
+check "slots asked past empty ones answered 321: up to the count" "$(reads 35)"' == ["0", "1", "2"]'
 check "an MMS notification shows as its hex" '[m["text"] for m in port["ttyUSB33"]["msgs"]] == ["'"$MMS_UD"'"]'
 
 h_end
