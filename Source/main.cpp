@@ -1,6 +1,8 @@
+#include <sysexits.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <iostream>
 #include <string>
 
 #include "CheckManager.h"
@@ -21,6 +23,17 @@ std::string ToLower(std::string text)
     for (char& c : text)
         c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     return text;
+}
+
+// Every sms mode acts on all ports: a word after the mode, perhaps meant as a port, is refused
+// rather than ignored while every port is read or cleared.
+int RefuseWordsAfterSmsMode(int argc, char** argv)
+{
+    std::string words;
+    for (int i = 3; i < argc; ++i)
+        words += (i > 3 ? " " : "") + std::string(argv[i]);
+    std::cerr << "sms 模式不接受更多参数：" << words << "（它作用于所有端口）\n";
+    return EX_USAGE;
 }
 
 } // namespace
@@ -47,6 +60,8 @@ int main(int argc, char** argv)
     } else if (argc == 2 && IsOneOf(first, {"version", "-version", "--version", "v", "-v"})) {
         manager.OnAbout();
     } else if (first.size() == 3 && argc >= 3 && firstLower == "sms") {
+        if (argc > 3)
+            return RefuseWordsAfterSmsMode(argc, argv);
         return manager.OnCmdSMS(ToLower(argv[2]), reportWritable);
     } else if (first.size() == 3 && argc >= 4 && firstLower == "pdu") {
         manager.OnCmdPduTest(argv[2], argv[3]);

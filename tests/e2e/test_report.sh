@@ -146,6 +146,8 @@ report list.txt list
 check "unknown word: check 0, seconds and type only" list.txt \
     'sorted(doc) == ["check", "seconds", "type"] and doc["check"] == 0 and doc["type"] == "list" and text == "{\n   \"check\" : 0,\n   \"seconds\" : %d,\n   \"type\" : \"list\"\n}\n\n" % doc["seconds"]'
 check "unknown word: no port touched" list.txt 'not any(dialogue.values())'
+before=$(cat "$H_WORK"/logs/*.log | wc -c); h_quenlo extra.txt sms sclear USB1; h_check_eq "sms sclear USB1: status 64, one line on standard error, no port touched" \
+    "64 sms 模式不接受更多参数：USB1（它作用于所有端口） $before" "$? $(cat "$H_WORK"/extra.txt*) $(cat "$H_WORK"/logs/*.log | wc -c)"
 
 # The PDU test mode prints the commands of a send and opens no port.
 h_quenlo pdu.txt pdu 18300000000 abc
