@@ -13,14 +13,6 @@ struct SmsRecvStruct_t {
     std::string text;
     // Storage indexes of its entries, one per part: what deleting exactly this message takes.
     std::vector<int> indexes;
-
-    bool IsOk() const { return !number.empty() && !time.empty() && !text.empty(); }
-    void Reset()
-    {
-        number.clear();
-        time.clear();
-        text.clear();
-    }
 };
 
 // What the latest storage read met, from its listing on: the flow decides from it, with the

@@ -272,8 +272,8 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
         message.text = gsmDecodeNew2(reinterpret_cast<const unsigned char*>(reply.data() + start),
                                      static_cast<int>(end - start));
     message.indexes = {readingIndex};
-    // A message is shown, and so deleted, only when it arrived whole.
-    if (replyEnd.status == 0 && message.IsOk() && whole) {
+    // A message is shown, and so deleted, only when it arrived whole; its text may be empty.
+    if (replyEnd.status == 0 && !message.number.empty() && !message.time.empty() && whole) {
         m_recvSmsVec.push_back(message);
         ++m_readResult.wholeEntries;
     } else {

@@ -220,13 +220,14 @@ TEST(LumbrecRead, OneMessagePerRead)
         // That text cut after its line "OK" has not ended: the "OK" is text.
         {"a text cut at a line OK", Header("1", 16) + "fine\r\nOK\r\n", 2, {}, true},
         {"length that disagrees with the text", Header("1", 4) + "hello\x1A\r\n\r\nOK\r\n", 0, {}, false},
-        {"format 6 empty text", F6("") + kCtrlZ + "\r\nOK\r\n", 0, {}, false},
+        {"format 6 empty text", F6("") + kCtrlZ + "\r\nOK\r\n", 0, {""}, true},
         {"no OK yet", F1("hello") + "\x1A\r\n", 2, {}, true},
         {"header line not complete", "\r\n^HCMGR: 138", 2, {}, true},
         // Format 1 text runs to its Ctrl-Z: a message saying OK, or written over several
         // lines, is stored whole.
         {"format 1 text holding OK", F1("is it OK?") + "\x1A\r\n\r\nOK\r\n", 0, {"is it OK?"}, true},
-        {"format 1 empty text", F1("") + "\x1A\r\n\r\nOK\r\n", 0, {}, false},
+        {"format 1 empty text", F1("") + "\x1A\r\n\r\nOK\r\n", 0, {""}, true},
+        {"format 1 counted empty, no Ctrl-Z", F1("") + "\r\n\r\nOK\r\n", 0, {""}, true},
         {"format 1 text over several lines", F1("first\r\nsecond") + "\x1A\r\n\r\nOK\r\n", 0,
          {"first\r\nsecond"}, true},
         {"unsolicited line after the final result",
