@@ -1,4 +1,5 @@
-// The SMS report's port list and the PDU test mode (the rest runs end to end).
+// The PDU test mode, the SMS report's port list and its check of standard output (the rest runs
+// end to end).
 #include <sys/socket.h>
 
 #include <csignal>
@@ -115,7 +116,7 @@ TEST(ReportOutput, TellsWhyTheReportCannotBeWritten)
     close(closedPeer[1]);
     while (write(full[1], "12345678", 8) > 0) {
     }
-    signal(SIGALRM, [](int) {});
+    const sighandler_t saved = signal(SIGALRM, [](int) {});
     ualarm(20, 20);
     for (const auto& row : {std::make_pair(closedPeer[0], EIO), std::make_pair(full[1], 0)}) {
         int other = 0;
@@ -124,6 +125,9 @@ TEST(ReportOutput, TellsWhyTheReportCannotBeWritten)
         EXPECT_EQ(other, 0) << "expected " << row.second;
     }
     ualarm(0, 0);
+    signal(SIGALRM, saved);
+    for (int fd : {closedPeer[0], full[0], full[1]})
+        close(fd);
 }
 
 } // namespace

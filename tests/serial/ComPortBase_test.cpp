@@ -364,8 +364,9 @@ TEST_F(ComPort, StopSendsNoNewCommandAndNeverHalfOne)
     // Stopped once its first bytes are out: a timer could fire before the write began.
     std::thread stopper([&, w = pthread_self()] { if (modem.WaitReceived("y", 5s)) pthread_kill(w, SIGALRM); });
     EXPECT_TRUE(port.Write(text));
+    const int stopped = g_nStopSignal; // before join(): the handler runs by then either way
     stopper.join();
-    EXPECT_NE(g_nStopSignal, 0) << "the stop came after the write, which tested nothing";
+    EXPECT_NE(stopped, 0) << "the stop came after the write, which tested nothing";
     EXPECT_TRUE(modem.WaitReceived(text, 5s));
 
     // Nobody reads this line: full once it has taken nothing for 100 ms.
