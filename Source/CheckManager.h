@@ -37,7 +37,8 @@ struct PortSmsOutcome {
     // Why the report could no longer be written (an errno value), found before a storage's
     // deletes: the run ends there, with no further command to any port. 0 while it can.
     int reportError = 0;
-    // A delete was sent: from then on the report is the only record of what went.
+    // A delete was attempted (whether its command got out or not): from then on the report is
+    // the only record of what may have gone.
     bool deleted = false;
 };
 

@@ -364,8 +364,8 @@ PortSmsOutcome CCheckManager::GetPortSMS(ComPortBaseInfo_t port, std::vector<Sms
             return outcome;
         cleared = meCleared && smCleared;
     }
-    // One more command ends the turn, so that a late or stray answer to the last one shows; it
-    // goes also out of step, and names no storage.
+    // One more command ends the turn, so that a late or stray answer to the last one shows; it is
+    // sent also when the turn is out of step, and names no storage.
     EndWithStorageCheck(card, portObject, read.log);
     outcome.read = read.Whole();
     outcome.clear = outcome.read && cleared;

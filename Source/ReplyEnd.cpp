@@ -72,6 +72,8 @@ bool BelongsToReply(const std::vector<Line>& lines, size_t i, std::initializer_l
                     const std::string& echo)
 {
     const std::string& text = lines[i].text;
+    // Only the exact line: after a final result, a line that merely ends with the echo is the
+    // module's own (HoldsEcho looks for that, ahead of the final result).
     if (!echo.empty() && text == echo)
         return true;
     if (IsPduLine(text))
@@ -140,7 +142,8 @@ bool HoldsEcho(const std::string& reply, const std::string& command)
     for (const Line& line : LinesFrom(reply, 0)) {
         if (IsFinalLine(line))
             return false;
-        // Stray bytes may come ahead of the echo on its line: a NUL, or start-up text cut short.
+        // Not only the exact line: after a restart, stray bytes may come ahead of the echo on its
+        // line (a NUL, start-up text cut short), and missing that echo would hide the restart.
         if (line.complete && !echo.empty() && line.text.size() >= echo.size() &&
             line.text.compare(line.text.size() - echo.size(), echo.size(), echo) == 0)
             return true;

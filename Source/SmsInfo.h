@@ -35,6 +35,7 @@ size_t FindPduLine(const std::vector<std::string>& lines, size_t from, const cha
 bool ParseNumberField(const std::string& text, int& index);
 // Decodes a stored entry's PDU by its status: received (0, 1) as SMS-DELIVER, stored outgoing
 // (2, 3) as SMS-SUBMIT. False when the entry is not whole: another status, a PDU that does not
-// agree with the header's length field (its last field) or with its own user-data length, or
-// one that gives no number, time or text.
+// agree with the header's length field (its last field) or with its own user-data length, user
+// data longer than one message holds, octets its text does not account for (see gsmPduIsWhole),
+// or one that gives no number, time or text.
 bool DecodeWholeEntry(SmsInfo& info, const std::string& header, const std::string& pdu);
