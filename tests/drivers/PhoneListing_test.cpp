@@ -109,6 +109,9 @@ TEST(PhoneListing, ReassemblesLongMessagesWithoutMixingThem)
          ListEntry(1, 1, Data8Part("10690000", {0x12, 2, 2}, std::string("8-bit\0", 6))) +
              ListEntry(2, 1, Data8Part("10690000", {0x12, 2, 1}, "Joined ")),
          {{"10690000", STAMP_TEXT, "4A6F696E656420" "382D62697400"}}},
+        {"text and 8-bit parts join in sequence order, each in its own form",
+         ListEntry(1, 1, Ucs2Part("9", {0x13, 3, 3}, u"z")) + ListEntry(2, 1, Data8Part("9", {0x13, 3, 2}, "AB")) + ListEntry(3, 1, Ucs2Part("9", {0x13, 3, 1}, u"x")), {{"9", STAMP_TEXT, "x4142z"}}},
+        {"an 8-bit part of 134 octets, whole", ListEntry(1, 1, Data8Part("9", {0x14, 1, 1}, std::string(134, 'U'))), {{"9", STAMP_TEXT, std::string(268, '5')}}},
         {"16-bit references group like 8-bit ones and sort after singles",
          ListEntry(1, 1, Ucs2Part("111", {0xABCD, 2, 2, true}, u"CD")) +
              ListEntry(2, 1, Ucs2Part("111", {0x1234, 2, 1, true}, u"12")) +
