@@ -183,7 +183,8 @@ Concatenation ReadConcatenation(const std::vector<uint8_t>& ud, size_t headerEnd
 bool FramesTextOnly(uint8_t iei)
 {
     switch (iei) {
-    case 0x00: case 0x01: case 0x04: case 0x05: case 0x06: case 0x07: case 0x08: case 0x0A: case 0x20: case 0x21:
+    case 0x00: case 0x01: case 0x04: case 0x05: case 0x06:
+    case 0x07: case 0x08: case 0x0A: case 0x20: case 0x21:
         return true;
     default:
         return false;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "CheckManager.h"
+#include "ConsoleText.h"
 #include "ReportOutput.h"
 
 namespace {
@@ -32,7 +33,7 @@ int RefuseWordsAfterSmsMode(int argc, char** argv)
     std::string words;
     for (int i = 3; i < argc; ++i)
         words += (i > 3 ? " " : "") + std::string(argv[i]);
-    std::cerr << "sms 模式不接受更多参数：" << words << "（它作用于所有端口）\n";
+    std::cerr << "sms 模式不接受更多参数：" << ConsoleLine(words) << "（它作用于所有端口）\n";
     return EX_USAGE;
 }
 
