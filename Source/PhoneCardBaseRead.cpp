@@ -240,12 +240,7 @@ SmsMode CPhoneCardBase::StrToSmsMode(std::string line)
 
 std::string CPhoneCardBase::ReceiveTimeToReadStr(const char* timeStamp)
 {
-    const std::string t(timeStamp);
-    if (t.size() < 13)
-        return "";
-    // YYMMDDhhmmss followed by the time zone, which is not shown.
-    return t.substr(0, 2) + "-" + t.substr(2, 2) + "-" + t.substr(4, 2) + " " + t.substr(6, 2) + ":" +
-           t.substr(8, 2) + ":" + t.substr(10, 2);
+    return gsmTimeStampText(timeStamp);
 }
 
 std::vector<SmsRecvStruct_t> CPhoneCardBase::SmsInfoVecToSmsRecvStructVec(const std::vector<SmsInfo>& infos)

@@ -78,10 +78,18 @@ void gsmLongSmsPdu(const SM_PARAM* p, std::vector<std::string>& parts, bool unus
 // Both return the number of bytes of text decoded into szText.
 int gsmDecodePdu(const char* pdu, SM_PARAM* p);
 int gsmDecodeSendPdu(const char* pdu, SM_PARAM* p);
+// A status report (message type 2, whatever the decoder asked for) decodes to its recipient, the
+// centre's time stamp and, as its text, "status report: reference <R>, status <SS> (<class>),
+// discharged <YY-MM-DD hh:mm:ss>".
 // True when the TPDU (the octets after the SMSC field) is exactly tpduOctets long, as a listing
 // header gives it, and the text accounts for every octet of it: the user data is exactly what its
 // length octet announces, no more than one message holds (140 octets, 160 septets); a header lies
-// inside it and holds only elements that frame the text; UCS2 text is whole units. Anything else
-// (a cut PDU, octets shown nowhere, a picture or a language table in the header) is no whole
+// inside it and holds only elements that frame the text; UCS2 text is whole units. A status report
+// holds its fields up to the status, then at most a parameter indicator (bit 7 clear) with the PID
+// and DCS it announces and an announced user data length of 0. Anything else (a cut PDU, octets
+// shown nowhere, a picture or a language table in the header, a report's user data) is no whole
 // message. received picks the layout as for the decoders.
 bool gsmPduIsWhole(const char* pdu, int tpduOctets, bool received);
+// "YY-MM-DD hh:mm:ss" from a time stamp's digits in reading order (the zone is not shown); "" when
+// fewer than 13 digits stand.
+std::string gsmTimeStampText(const char* timeStamp);

@@ -1,5 +1,6 @@
 // SMS-DELIVER and stored SMS-SUBMIT PDUs (3GPP TS 23.040). Every length octet is checked
 // against the PDU text actually given and against the record's fields.
+#include <cstdio>
 #include <cstring>
 
 #include "SmsCodec.h"
@@ -191,11 +192,18 @@ bool FramesTextOnly(uint8_t iei)
     }
 }
 
+// Septets that a header of headerEnd octets takes in 7-bit text, its fill bits included: the text
+// starts at the septet boundary after it.
+size_t HeaderSeptets(size_t headerEnd)
+{
+    return (headerEnd * 8 + 6) / 7;
+}
+
 // The header ends inside the user data (for 7-bit data, in septets with its fill bits), and its
 // elements, each one the text is shown around, fill it exactly.
-bool HeaderIsShown(const std::vector<uint8_t>& ud, size_t headerEnd, Alphabet alphabet, size_t udl)
+bool HeaderFitsAndFramesText(const std::vector<uint8_t>& ud, size_t headerEnd, Alphabet alphabet, size_t udl)
 {
-    if ((alphabet == Alphabet::Gsm7 ? (headerEnd * 8 + 6) / 7 : headerEnd) > udl)
+    if ((alphabet == Alphabet::Gsm7 ? HeaderSeptets(headerEnd) : headerEnd) > udl)
         return false;
     size_t i = 1;
     while (i < headerEnd) {
@@ -219,8 +227,7 @@ UserText DecodeUserText(Alphabet alphabet, const std::vector<uint8_t>& ud, size_
     UserText t;
     switch (alphabet) {
     case Alphabet::Gsm7: {
-        // The text starts at the septet boundary after the header (fill bits skipped).
-        const size_t first = (headerEnd * 8 + 6) / 7;
+        const size_t first = HeaderSeptets(headerEnd);
         const size_t count = udl > first ? udl - first : 0;
         t.utf8 = smscodec::GsmSeptetsToUtf8(
             smscodec::UnpackSeptets(ud.data(), ud.size(), first, count));
@@ -254,6 +261,66 @@ void StorePartHex(const UserText& text, SM_PARAM* p)
     p->bPartOctets = text.octets;
 }
 
+// 3GPP TS 23.040 9.2.3.15: the class of a report's status octet.
+const char* StatusClass(uint8_t status)
+{
+    if (status < 0x20)
+        return "completed";
+    if (status < 0x40)
+        return "pending";
+    if (status < 0x80)
+        return "failed";
+    return "unknown";
+}
+
+// A report's outcome is all it carries, so it becomes its text: deleting a report shown without it
+// would lose the outcome. The recipient and the centre's time stand where a message's sender and
+// time do.
+void DecodeStatusReport(PduReader& reader, SM_PARAM* p)
+{
+    uint8_t reference = 0;
+    reader.Octet(reference);
+    CopyText(ReadAddress(reader), p->szPeer, sizeof p->szPeer);
+    CopyText(reader.SemiOctets(7), p->szTimeStamp, sizeof p->szTimeStamp);
+    const std::string discharged = reader.SemiOctets(7);
+    uint8_t status = 0;
+    if (!reader.Octet(status))
+        return;
+    char text[96];
+    snprintf(text, sizeof text, "status report: reference %u, status %02X (%s), discharged %s", reference, status,
+             StatusClass(status), gsmTimeStampText(discharged.c_str()).c_str());
+    CopyText(text, p->szText, sizeof p->szText);
+}
+
+// Whole when it holds its outcome and nothing that is not shown: reference, recipient, the two
+// time stamps and the status, then at most a parameter indicator that announces no user data.
+bool StatusReportIsWhole(PduReader& reader)
+{
+    uint8_t skip = 0;
+    uint8_t digits = 0;
+    if (!reader.Octet(skip) || !reader.Octet(digits) || !reader.Octet(skip))
+        return false;
+    const size_t fixed = (digits + 1u) / 2 + 7 + 7 + 1;
+    if (reader.Remaining() < fixed)
+        return false;
+    reader.Skip(fixed);
+    uint8_t indicator = 0;
+    if (!reader.Octet(indicator))
+        return true;
+    // 3GPP TS 23.040 9.2.3.27: bit 7 extends the indicator with octets nothing here reads; bits 0
+    // to 2 announce a PID, a DCS and a user data length, in that order.
+    if (indicator & 0x80)
+        return false;
+    const size_t pidAndDcs = (indicator & 0x01) + ((indicator >> 1) & 0x01);
+    if (reader.Remaining() < pidAndDcs)
+        return false;
+    reader.Skip(pidAndDcs);
+    uint8_t udl = 0;
+    if ((indicator & 0x04) && (!reader.Octet(udl) || udl != 0))
+        return false;
+    return reader.Remaining() == 0;
+}
+
 // TP-MTI: a module may list a stored SUBMIT or a status report where a DELIVER is expected, or
 // the reverse; the reserved value keeps the layout asked for.
 bool IsSubmit(uint8_t firstOctet, bool received)
@@ -280,10 +347,8 @@ int DecodeSms(const char* pdu, SM_PARAM* p, bool received)
     if (!reader.Octet(firstOctet))
         return 0;
     if ((firstOctet & 0x03) == kStatusReport) {
-        reader.Skip(1); // message reference
-        CopyText(ReadAddress(reader), p->szPeer, sizeof p->szPeer);
-        CopyText(reader.SemiOctets(7), p->szTimeStamp, sizeof p->szTimeStamp);
-        return 0;
+        DecodeStatusReport(reader, p);
+        return static_cast<int>(std::strlen(p->szText));
     }
     const bool submit = IsSubmit(firstOctet, received);
     if (submit)
@@ -345,9 +410,8 @@ bool gsmPduIsWhole(const char* pdu, int tpduOctets, bool received)
     uint8_t firstOctet = 0;
     if (tpduOctets < 0 || reader.Remaining() != static_cast<size_t>(tpduOctets) || !reader.Octet(firstOctet))
         return false;
-    // A status report carries no user data to measure.
     if ((firstOctet & 0x03) == kStatusReport)
-        return true;
+        return StatusReportIsWhole(reader);
     const bool submit = IsSubmit(firstOctet, received);
     uint8_t digits = 0;
     uint8_t skip = 0;
@@ -375,8 +439,18 @@ bool gsmPduIsWhole(const char* pdu, int tpduOctets, bool received)
         return false;
     const std::vector<uint8_t> ud = reader.Octets(udOctets);
     const size_t headerEnd = (firstOctet & kUdhi) && udl > 0 ? ud[0] + 1u : 0;
-    if (headerEnd > 0 && !HeaderIsShown(ud, headerEnd, alphabet, udl))
+    if (headerEnd > 0 && !HeaderFitsAndFramesText(ud, headerEnd, alphabet, udl))
         return false;
     // UCS2 units are two octets: an odd one left over would be dropped.
     return alphabet != Alphabet::Ucs2 || (udl - headerEnd) % 2 == 0;
+}
+
+std::string gsmTimeStampText(const char* timeStamp)
+{
+    const std::string t(timeStamp);
+    if (t.size() < 13)
+        return "";
+    // YYMMDDhhmmss followed by the time zone, which is not shown.
+    return t.substr(0, 2) + "-" + t.substr(2, 2) + "-" + t.substr(4, 2) + " " + t.substr(6, 2) + ":" +
+           t.substr(8, 2) + ":" + t.substr(10, 2);
 }

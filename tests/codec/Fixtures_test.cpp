@@ -78,9 +78,11 @@ TEST(CodecFixtures, ListedPdusDecodeToTheirTexts)
          "8A808E03017A598805810303F48083687474703A2F2F6D74732F3F69643D383134363034393400"},
         {"13-cmgr-28.txt", false, "15149931123", "14168777438", "",
          "nu-i nimic. Numai incerc sa vad de primesc errori."},
-        // Status reports: the recipient and the centre's time, no text.
-        {"14-cmgr-30.txt", false, "420603052000", "666666666666", "09090716482208", ""},
-        {"15-cmgr-32.txt", true, "420602909909", "604865888", "09070815375708", ""},
+        // Status reports: the recipient, the centre's time, and the outcome as the text.
+        {"14-cmgr-30.txt", false, "420603052000", "666666666666", "09090716482208",
+         "status report: reference 232, status 00 (completed), discharged 09-09-07 16:48:26"},
+        {"15-cmgr-32.txt", true, "420602909909", "604865888", "09070815375708",
+         "status report: reference 171, status 00 (completed), discharged 09-07-08 15:38:10"},
         {"20-cmgr-42.txt", false, "9477000003", "94774705017", "19080508093522",
          "1917812300     22:30   RATTHI"},
         {"28-cmgr-telit-he910.txt", false, "16363848829", "16122001127", "150915144622A0",

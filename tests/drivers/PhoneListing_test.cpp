@@ -211,6 +211,35 @@ TEST(PhoneListing, ListingJudgeAndEntries)
     }
 }
 
+TEST(PhoneListing, StatusReportsShowTheirOutcome)
+{
+    // Reference 42, recipient 10086, both time stamps 21-01-11 13:25:42; the status follows.
+    const std::string report = "00062A05810180F6" "12101131522423" "12101131522423";
+    const std::string done = "status report: reference 42, status 00 (completed), discharged 21-01-11 13:25:42";
+    const struct {
+        const char* what;
+        std::string entry;
+        std::string text; // "" when the report is not whole
+    } rows[] = {
+        {"failed", ListEntry(1, 0, report + "45"), "status report: reference 42, status 45 (failed), discharged 21-01-11 13:25:42"},
+        {"completed", ListEntry(1, 0, report + "00"), done},
+        {"parameter indicator, PID, DCS, no user data", ListEntry(1, 0, report + "00" "07000000"), done},
+        {"user data", ListEntry(1, 0, report + "00" "0403616263"), ""},
+        {"a user data length that announces octets", ListEntry(1, 0, report + "00" "0403"), ""},
+        {"an octet after what the indicator announces", ListEntry(1, 0, report + "00" "0400" "61"), ""},
+        {"an extended parameter indicator", ListEntry(1, 0, report + "00" "80"), ""},
+        {"cut after its recipient", ListEntry(1, 0, "00062A05810180F6"), ""},
+        {"stored with status 3", ListEntry(1, 3, report + "00"), done},
+    };
+    for (const auto& row : rows) {
+        CPhoneCardBase phone;
+        ASSERT_EQ(phone.OnReadAllSmsCmdRsp(row.entry + "\r\nOK\r\n"), 0);
+        EXPECT_EQ(EveryEntryRead(phone), !row.text.empty()) << row.what;
+        if (!row.text.empty())
+            ExpectRecords(phone.GetReadSms(), {{"10086", STAMP_TEXT, row.text}}, row.what);
+    }
+}
+
 TEST(PhoneListing, ErrorKeepsTheLastListAndASecondListingReplacesIt)
 {
     CPhoneCardBase phone;
