@@ -187,6 +187,12 @@ TEST(PhoneListing, ListingJudgeAndEntries)
         {"octets after the user data", ListEntry(2, 1, Deliver("1", false, 8, 2, {0x4E, 0x2D, 0, 0})) + entry + "\r\nOK\r\n", 0, 1, false},
         {"a header element past the header", ListEntry(2, 1, Deliver("1", true, 8, 6, {3, 0, 3, 1, 0x4E, 0x2D})) + entry + "\r\nOK\r\n", 0, 1, false},
         {"a language shift table", ListEntry(2, 1, Deliver("1", true, 0, 6, {3, 0x24, 1, 1, 8, 3})) + entry + "\r\nOK\r\n", 0, 1, false},
+        // A 6-octet header takes 7 septets with its fill bit.
+        {"7-bit header past a length of 6 septets", ListEntry(2, 1, Deliver("1", true, 0, 6, {5, 0, 3, 1, 1, 1})) + "\r\nOK\r\n", 0, 0, false},
+        {"7-bit header filling 7 septets", ListEntry(2, 1, Deliver("1", true, 0, 7, {5, 0, 3, 1, 1, 1, 0})) + "\r\nOK\r\n", 0, 1, true},
+        {"elements that only frame the text", ListEntry(2, 1, Deliver("1", true, 8, 33, {28, 1, 2, 0, 0, 4, 2, 0, 0, 6, 1, 0, 7, 1, 0,
+            0x0A, 3, 0, 1, 0, 0x20, 1, 0, 0x21, 4, 0, 0, 0, 0, 0, 'h', 0, 'i'})) + "\r\nOK\r\n", 0, 1, true},
+        {"a sound", ListEntry(2, 1, Deliver("1", true, 8, 6, {3, 0x0B, 1, 0, 0x4E, 0x2D})) + entry + "\r\nOK\r\n", 0, 1, false},
         {"a picture in an F5 entry", std::regex_replace(ReadReplyFixture("12-cmgr-26.txt"), std::regex("CMGR"), "CMGL"), 0, 0, false},
         {"length field that disagrees with the PDU", "+CMGL: 2,1,,99\r\n" + pdu + "\r\n" + entry + "\r\nOK\r\n", 0, 1,
          false},

@@ -61,5 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         gsmPduIsWhole(pdu.c_str(), length, true);
         gsmPduIsWhole(raw.c_str(), length, false);
     }
+    // The length that matches the input, so that the check gets past its length test and walks
+    // the user data and its header.
+    if (size >= 1 && data[0] <= size - 1)
+        gsmPduIsWhole(pdu.c_str(), static_cast<int>(size - 1 - data[0]), true);
     return 0;
 }
