@@ -60,8 +60,11 @@ std::string GsmSeptetsToUtf8(const std::vector<uint8_t>& septets)
             break;
         const uint8_t next = septets[++i];
         const char32_t cp = ExtensionChar(next);
-        // 3GPP TS 23.038: an escape the receiver does not know shows the default character.
-        if (cp != 0)
+        // 3GPP TS 23.038: an escape to a further table, not yet defined, shows a space; an escape
+        // the receiver does not know shows the default character.
+        if (next == kEscape)
+            out += ' ';
+        else if (cp != 0)
             AppendUtf8(cp, out);
         else
             AppendDefault(next, out);

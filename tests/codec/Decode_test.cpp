@@ -94,6 +94,8 @@ TEST(CodecDecode, AlphabetFromDcsCodingGroups)
         {"38", "020001", "0001"},          // compressed UCS2
         // Seven septets fill seven octets with a last fill septet; no "@" is added.
         {"00", "0761F138269BD100", "abc1234"},
+        // An escape to a table not yet defined (1B 1B) shows a space.
+        {"00", "04F8CD260F", "x y"},
     };
     for (const Row& r : rows)
         EXPECT_STREQ(Decode(Deliver("04", r.dcs, r.ud)).szText, r.text) << r.dcs << r.ud;
