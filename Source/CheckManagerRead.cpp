@@ -62,8 +62,9 @@ struct PortRead {
     bool Whole() const { return log.inStep && me.whole && sm.whole; }
 };
 
-// A read found all its storage's count says it holds. A bare OK for a listed index is an empty
-// slot only when the entries read make up the count (modules whose list names every slot).
+// A read found all its storage's count says it holds. A bare OK, or error 321 with no entry, for a
+// listed index is an empty slot only when the entries read make up the count (modules whose list
+// names every slot).
 bool ReadCoversCount(const SmsReadResult& result, unsigned count)
 {
     return result.listed && !result.unreadable && result.wholeEntries >= count &&

@@ -19,7 +19,7 @@ struct SmsRecvStruct_t {
 // storage's own count, whether everything stored was read.
 struct SmsReadResult {
     unsigned wholeEntries = 0; // entries read whole and shown, each part of a long message once
-    unsigned emptyReads = 0;   // listed indexes whose read answered a bare OK
+    unsigned emptyReads = 0;   // listed indexes whose read answered a bare OK, or error 321 alone
     unsigned headerReads = 0;  // listed indexes whose read answered with an entry, whole or not
     bool unreadable = false;   // a listed entry could not be read or decoded whole
     bool listed = true;        // the listing ended with its final result code

@@ -118,16 +118,16 @@ int OnIndexReadRsp(const std::string& reply, const std::string& readingIndex, st
         return 2;
     if (CountFinalResults(reply) > 1)
         result.strayFinal = true;
-    const bool emptySlot = end.status == 1 && IsInvalidIndexRefusal(end.finalLine);
-    if (end.status == 1 && !emptySlot) {
+    const std::vector<std::string> lines = SplitStringToArray(reply.substr(0, end.finalStart));
+    const size_t header = FindHeader(lines);
+    // Error 321 says the slot is empty only when no entry came with it.
+    if (end.status == 1 && !(IsInvalidIndexRefusal(end.finalLine) && header == lines.size())) {
         // Listed, yet not read: what it holds is unknown.
         result.unreadable = true;
         return 1;
     }
-    const std::vector<std::string> lines = SplitStringToArray(reply.substr(0, end.finalStart));
-    const size_t header = FindHeader(lines);
     int index = -1;
-    if (emptySlot || header == lines.size()) {
+    if (header == lines.size()) {
         // Nothing stored there: modules that list every slot answer so.
         ++result.emptyReads;
     } else {

@@ -24,7 +24,7 @@ std::string PopIndexReadCmd(std::vector<std::string>& indexList, std::string& re
 // Judge of the reply to reading readingIndex: 2 until it holds its final result, 1 for an
 // error. On OK its entry, when whole, joins the entries read so far and the received messages
 // are rebuilt from all of them, so a read cut short keeps what it got; result learns of an
-// entry that could not be read and of a bare OK.
+// entry that could not be read and of an empty slot (a bare OK, or +CMS ERROR: 321 with no entry).
 int OnIndexReadRsp(const std::string& reply, const std::string& readingIndex, std::vector<SmsInfo>& smsInfoVec,
                    std::vector<SmsRecvStruct_t>& recvSms, SmsReadResult& result);
 

@@ -204,6 +204,8 @@ TEST(ReadByIndex, ReadJudgeWaitsForTheFinalResultAndTellsWhatCouldNotBeRead)
         // Listed, yet not read: what the index holds is unknown.
         {"an error answer", "\r\n+CMS ERROR: 500\r\n", 1, 0, false, 0},
         {"an empty slot answered 321, invalid index", "\r\n+CMS ERROR: 321\r\n", 0, 0, true, 1},
+        {"321 after an entry", ReadReply(1, pdu).substr(0, ReadReply(1, pdu).size() - 4) + "+CMS ERROR: 321\r\n", 1, 0, false, 0},
+        {"+CME ERROR: 321 is no empty slot", "\r\n+CME ERROR: 321\r\n", 1, 0, false, 0},
         {"nothing stored at the index", "\r\nOK\r\n", 0, 0, true, 1},
         {"unsolicited lines before the PDU", "\r\n+CMGR: 1,,20\r\nRING\r\n\r\n+CMTI: \"SM\",3\r\n" + pdu +
                                                  "\r\n\r\nOK\r\n",
