@@ -83,6 +83,20 @@ std::string::size_type FindTextEnd(const std::string& reply, std::string::size_t
     return std::string::npos;
 }
 
+// The header's sender and its six time fields are there: a header with them empty still gives a
+// sender (the blank after the colon) and a time (its separators) that look filled.
+bool SenderAndTimeThere(const std::vector<std::string>& fields)
+{
+    if (fields.size() < 7 || fields[0].find_first_not_of(' ') == std::string::npos)
+        return false;
+    int value = 0;
+    for (size_t i = 1; i <= 6; ++i) {
+        if (!ParseNumberField(fields[i], value))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string CPhone_Lumbrec::Get_ATI_Rsp()
@@ -260,10 +274,12 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
     if (replyEnd.status == 2)
         return 2;
     // A text sent without its Ctrl-Z is whole only when nothing but line ends stands between its
-    // counted bytes and the final result: a count shorter than the text would cut it.
+    // counted bytes and the final result: a count shorter than the text would cut it. A UCS2 count
+    // must be whole units, or its last byte would be dropped.
     if (counted) {
         const std::string gap = reply.substr(after, replyEnd.finalStart - after);
-        whole = !gap.empty() && gap.find_first_not_of("\r\n") == std::string::npos;
+        whole = !gap.empty() && gap.find_first_not_of("\r\n") == std::string::npos &&
+                (format != "6" || length % 2 == 0);
     }
     ++m_readResult.headerReads;
     if (format == "1")
@@ -272,8 +288,9 @@ int CPhone_Lumbrec::OnReadNextSmsCmdRsp(std::string reply)
         message.text = gsmDecodeNew2(reinterpret_cast<const unsigned char*>(reply.data() + start),
                                      static_cast<int>(end - start));
     message.indexes = {readingIndex};
-    // A message is shown, and so deleted, only when it arrived whole; its text may be empty.
-    if (replyEnd.status == 0 && !message.number.empty() && !message.time.empty() && whole) {
+    // A message is shown, and so deleted, only when it arrived whole with its sender and time; its
+    // text may be empty.
+    if (replyEnd.status == 0 && whole && SenderAndTimeThere(fields)) {
         m_recvSmsVec.push_back(message);
         ++m_readResult.wholeEntries;
     } else {

@@ -237,6 +237,10 @@ TEST(LumbrecRead, OneMessagePerRead)
         {"other format",
          "\r\n^HCMGR: 13800138000,2021,01,11,13,25,42,0,2,5,0,0,0,1\r\nhello\x1A\r\n\r\nOK\r\n", 0, {},
          false},
+        // Empty fields still leave the blank after the colon and the time's separators.
+        {"blank number", "\r\n^HCMGR: ,2021,01,11,13,25,42,0,1,2,0,0,0,1\r\nhi\x1A\r\n\r\nOK\r\n", 0, {}, false},
+        {"empty time fields", "\r\n^HCMGR: 13800138000,,,,,,,0,1,2,0,0,0,1\r\nhi\x1A\r\n\r\nOK\r\n", 0, {}, false},
+        {"format 6 odd count, no Ctrl-Z", Header("6", 3) + Bytes({0x00, 0x41, 0x42}) + "\r\n\r\nOK\r\n", 0, {}, false},
         {"nothing stored at the index", "\r\nOK\r\n", 0, {}, true},
         {"error", "\r\n+CMS ERROR: 321\r\n", 1, {}, false},
     };
