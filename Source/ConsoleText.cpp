@@ -11,6 +11,12 @@ std::string Shown(const std::string& text, bool keepLineLayout)
     for (size_t i = 0; i < text.size();) {
         const size_t length = Utf8CharLength(text, i);
         const unsigned char c = static_cast<unsigned char>(text[i]);
+        // A CR alone would take the cursor back over what the line already shows: it ends the line.
+        if (keepLineLayout && c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) {
+            shown += '\n';
+            ++i;
+            continue;
+        }
         const bool layout = c == '\t' || c == '\n' || c == '\r';
         const bool c0 = length == 1 && (c < 0x20 || c == 0x7F) && !(keepLineLayout && layout);
         const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;

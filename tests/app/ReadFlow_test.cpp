@@ -104,7 +104,8 @@ TEST(ReadFlowPrint, ControlCharactersNeverReachTheTerminal)
         std::string shownLine;
     } cases[] = {
         {"plain Chinese, emoji, tab and line ends", "你好\t😀\r\nok", "你好\t😀\r\nok", "你好?😀??ok"},
-        {"alphanumeric sender with a CR", "Bank\rEVIL", "Bank\rEVIL", "Bank?EVIL"},
+        // A CR alone in a text ends its line: it cannot overwrite what the line shows.
+        {"alphanumeric sender with a CR", "Bank\rEVIL", "Bank\nEVIL", "Bank?EVIL"},
         {"time with a tab", "2026-12-07\t10:00:00", "2026-12-07\t10:00:00", "2026-12-07?10:00:00"},
         {"ESC sequence from a UCS2 001B", "\x1b[2J\x1b]0;title\x07x", "?[2J?]0;title?x", "?[2J?]0;title?x"},
         {"C1 CSI and OSC encoded as UTF-8", "\xC2\x9B" "31m\xC2\x9D" "0;t", "?31m?0;t", "?31m?0;t"},
