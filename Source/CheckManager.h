@@ -96,7 +96,7 @@ public:
     static void RunCommCmdResetModeConfig(CComPortBase* port, DeviceBaseComInfo* info);
     static std::string getRightString(const char* src, const char* key);
 
-    // Operator input
+    // Operator input. The three dialogues answer false at end of input, which cancels them.
     bool InputCheckSendPduSmsPhoneNumbers(std::vector<std::string>& numbers);
     bool InputCheckSendPduSmsComPorts(std::vector<ComPortBaseInfo_t>& ports);
     bool InputCheckSendPduSmsContext(std::string& text);

@@ -14,17 +14,17 @@ const char* const kDefaultSmsText = " 北京Korvel短信为您服务 ";
 // Baud rate given to a port id that matched no detected port.
 const int kUnknownPortBaud = 115200;
 
-// One operator line without its line feed; end of input reads as an empty line.
-std::string ReadOperatorLine()
+// One operator line without its line feed; false at end of input with no line begun, which
+// means the operator is done: the dialogue is cancelled, never answered with a default.
+bool ReadOperatorLine(std::string& line)
 {
-    std::string line;
-    std::getline(std::cin, line);
+    const bool read = static_cast<bool>(std::getline(std::cin, line));
     std::cin.clear();
     // glibc keeps a terminal's Ctrl-D as a sticky end of file on stdin, which cin reads
     // through: without this every later prompt and menu key would see it again at once.
     clearerr(stdin);
     std::cout << "\n";
-    return line;
+    return read;
 }
 
 void PrintTooManyTries()
@@ -66,7 +66,10 @@ bool CCheckManager::InputCheckSendPduSmsPhoneNumbers(std::vector<std::string>& n
     for (int attempt = 0; attempt < MAX_INPUT_TRY_COUNT; ++attempt) {
         std::cout << "\n";
         CColorCout::CoutGreenMessage("请输入接收短信的号码: ");
-        numbers = SplitUserPhoneNumber(ReadOperatorLine());
+        std::string line;
+        if (!ReadOperatorLine(line))
+            return false;
+        numbers = SplitUserPhoneNumber(line);
         if (!numbers.empty())
             return true;
         CColorCout::CoutRedMessage("您输入的号码有误，请重新输入");
@@ -82,7 +85,10 @@ bool CCheckManager::InputCheckSendPduSmsComPorts(std::vector<ComPortBaseInfo_t>&
         ports.clear();
         std::cout << "\n";
         CColorCout::CoutGreenMessage("请输入设备端口号(例:选择/dev/ttyUSB0,请输入USB0):");
-        if (InputToSendPduSmsComPort(ReadOperatorLine(), ports))
+        std::string line;
+        if (!ReadOperatorLine(line))
+            return false;
+        if (InputToSendPduSmsComPort(line, ports))
             return true;
         CColorCout::CoutRedMessage("您输入的设备端口号有误，请重新输入");
         std::cout << "\n";
@@ -95,7 +101,8 @@ bool CCheckManager::InputCheckSendPduSmsContext(std::string& text)
 {
     std::cout << "\n";
     CColorCout::CoutGreenMessage("请输入短信内容:");
-    text = ReadOperatorLine();
+    if (!ReadOperatorLine(text))
+        return false;
     return InputToSendPduSmsContext(text);
 }
 

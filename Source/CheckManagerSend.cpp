@@ -49,7 +49,8 @@ void CCheckManager::OnSendPDUSms()
     if (!InputCheckSendPduSmsComPorts(ports))
         return;
     std::string text;
-    InputCheckSendPduSmsContext(text);
+    if (!InputCheckSendPduSmsContext(text))
+        return;
     ReplaceEscapedLineEnds(text);
 
     const time_t start = time(nullptr);

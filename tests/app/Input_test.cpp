@@ -215,9 +215,10 @@ TEST(Input, NumberDialogue)
     } cases[] = {
         {"18300000000,x\n18300000000;18500000000\nnext\n", {"18300000000", "18500000000"},
          prompt + refusal + prompt, "next\n"},
-        // The third attempt meets end of input, which reads as an empty line.
-        {"abc\n1234\n", {}, prompt + refusal + prompt + refusal + prompt + refusal +
+        {"abc\n1234\n\n", {}, prompt + refusal + prompt + refusal + prompt + refusal +
                                  Red("输入的错误次数过多，返回主界面") + "\n\n\n", ""},
+        // End of input cancels the dialogue at once: the operator is done.
+        {"abc\n", {}, prompt + refusal + prompt, ""},
     };
     for (const auto& c : cases) {
         CCheckManager manager;
@@ -271,14 +272,17 @@ TEST(Input, TextDialogue)
     } cases[] = {
         {"a\\nb\n", "a\\nb"}, // escapes are the send flow's business
         {"\n", " 北京Korvel短信为您服务 "},
-        {"", " 北京Korvel短信为您服务 "},
         {" \n", " "},
+        // End of input sends nothing, not the default text.
+        {"", ""},
     };
     for (const auto& c : cases) {
         CCheckManager manager;
         ScopedInput input(c.input);
         std::string text = "stale";
-        const std::string out = CaptureConsole([&] { EXPECT_TRUE(manager.InputCheckSendPduSmsContext(text)); });
+        bool ok = false;
+        const std::string out = CaptureConsole([&] { ok = manager.InputCheckSendPduSmsContext(text); });
+        EXPECT_EQ(ok, !c.input.empty()) << c.input;
         EXPECT_EQ(text, c.text);
         EXPECT_EQ(out, "\n" + Green("请输入短信内容:") + "\n");
     }
