@@ -1,7 +1,9 @@
 #include "CheckManager.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -9,6 +11,23 @@
 
 #include "ColorCout.h"
 #include "ComPortBase.h"
+
+namespace {
+
+// A value as read (a long) made an int: above the longest read window counts as that window, below
+// 0 as unset. A cast alone would turn 4294967297 into 1.
+int SettingValue(long value)
+{
+    return value < 0 ? 0 : static_cast<int>(std::min<long>(value, MAX_WINDOW_PASSES));
+}
+
+bool IsRegularFile(const char* path)
+{
+    struct stat status;
+    return stat(path, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+} // namespace
 
 CCheckManager::CCheckManager() : bPlainText(true) {}
 
@@ -31,13 +50,16 @@ void CCheckManager::InitConsoleSize()
 
 void CCheckManager::loadSetting()
 {
+    // A FIFO or a device (a link to /dev/zero) would hold every mode, version included, for ever:
+    // only a regular file is read, anything else counts as missing.
+    if (!IsRegularFile("set.ini"))
+        return;
     INIReader reader("set.ini");
-    g_nWinUserSet = static_cast<int>(reader.GetInteger("comm", "def", 0));
+    g_nWinUserSet = SettingValue(reader.GetInteger("comm", "def", 0));
     if (g_nWinUserSet != 1)
         return;
     for (int i = 0; i < 10; ++i)
-        g_nWinUserValue[i] =
-            static_cast<int>(reader.GetInteger("comm", "time" + std::to_string(i + 1), 0));
+        g_nWinUserValue[i] = SettingValue(reader.GetInteger("comm", "time" + std::to_string(i + 1), 0));
 }
 
 void CCheckManager::PrintHelpInfo()

@@ -26,9 +26,6 @@ constexpr int WRITE_PASSES = 5;
 constexpr int READ_PASSES = 300;
 constexpr int PASSES_PER_CHUNK = 10;
 constexpr int MAX_PASSES = 1000;
-// About 10 s of polling: no time1 makes one window last hours, and the passes a chunk adds
-// cannot overflow the limit.
-constexpr int MAX_WINDOW_PASSES = 20000;
 constexpr int READ_BUF_SIZE = 128;
 constexpr useconds_t PASS_SLEEP_US = 500;
 constexpr int MIN_WRITE_CHUNK = 8;

@@ -109,6 +109,10 @@ TEST(Settings, OnlyDefOneSwitchesTheUserValuesOn)
     LoadSettingsFrom("[COMM]\nDEF=1\nTime1=0x20\ntime2=abc\n");
     EXPECT_EQ(g_nWinUserValue[0], 32);
     EXPECT_EQ(g_nWinUserValue[1], 0);
+
+    // Values past an int count as the longest window, not as what a cast leaves of them.
+    LoadSettingsFrom("[comm]\ndef=1\ntime1=4294967297\n");
+    EXPECT_EQ(g_nWinUserValue[0], 20000);
     g_nWinUserSet = 0;
     g_nWinUserValue[0] = 0;
 }
