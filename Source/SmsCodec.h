@@ -76,11 +76,11 @@ void gsmLongSmsPdu(const SM_PARAM* p, std::vector<std::string>& parts, bool unus
 // Decoders stop at the first character that is not hex and never read past it. 8-bit and
 // compressed user data is shown as its octets in upper-case hex, zero octets included.
 // Both return the number of bytes of text decoded into szText.
-int gsmDecodePdu(const char* pdu, SM_PARAM* p);
-int gsmDecodeSendPdu(const char* pdu, SM_PARAM* p);
-// A status report (message type 2, whatever the decoder asked for) decodes to its recipient, the
+// A status report (message type 2, whichever decoder is asked) decodes to its recipient, the
 // centre's time stamp and, as its text, "status report: reference <R>, status <SS> (<class>),
 // discharged <YY-MM-DD hh:mm:ss>".
+int gsmDecodePdu(const char* pdu, SM_PARAM* p);
+int gsmDecodeSendPdu(const char* pdu, SM_PARAM* p);
 // True when the TPDU (the octets after the SMSC field) is exactly tpduOctets long, as a listing
 // header gives it, and the text accounts for every octet of it: the user data is exactly what its
 // length octet announces, no more than one message holds (140 octets, 160 septets); a header lies
